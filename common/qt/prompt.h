@@ -1,0 +1,45 @@
+#pragma once
+// The prompt interface: every message box and file dialog of both programs goes through it,
+// so that each flow can run headless with scripted answers.
+
+#include <QString>
+
+class QWidget;
+
+namespace tessera {
+
+enum class PromptIcon { None, Information, Exclamation, Stop, Question };
+enum class PromptAnswer { Yes, No, Cancel };
+
+struct FileDialogRequest {
+    QString caption;           // empty: the toolkit's default caption
+    QString filter;            // Qt filter text, e.g. "裂缝深度文件(*.DM)"
+    QString defaultExtension;  // save dialogs: appended to a name typed without one
+    bool confirmOverwrite = true;
+    QString directory;         // starting folder or file; empty: the toolkit's choice
+};
+
+class Prompt {
+public:
+    virtual ~Prompt() = default;
+
+    // A modal message box with an OK button.
+    virtual void message(QWidget* parent, const QString& caption, const QString& text,
+                         PromptIcon icon) = 0;
+    // A modal question with Yes and No (and Cancel when `withCancel`).
+    virtual PromptAnswer question(QWidget* parent, const QString& caption, const QString& text,
+                                  bool withCancel) = 0;
+    // An open-file dialog; empty when the user cancels.
+    virtual QString openFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+    // A save-file dialog; empty when the user cancels. The default extension is already
+    // applied to the returned name.
+    virtual QString saveFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+};
+
+// The process-wide prompt. Programs install a QtPrompt at start-up; tests install a
+// ScriptedPrompt. Never null: without an installed one, a QtPrompt is used.
+Prompt& prompt();
+// Installs `p` (not owned) and returns the previous one; nullptr restores the default.
+Prompt* setPrompt(Prompt* p);
+
+} // namespace tessera

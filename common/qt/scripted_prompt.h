@@ -1,0 +1,48 @@
+#pragma once
+// A prompt for tests: answers from a script and records everything it was shown.
+
+#include "common/qt/prompt.h"
+
+#include <QList>
+#include <QStringList>
+#include <functional>
+
+namespace tessera {
+
+class ScriptedPrompt : public Prompt {
+public:
+    enum class Kind { Message, Question, OpenFile, SaveFile };
+    struct Shown {
+        Kind kind;
+        QString caption;
+        QString text;  // message/question text; dialog filter for file dialogs
+        PromptIcon icon = PromptIcon::None;
+        FileDialogRequest request;  // file dialogs only
+    };
+
+    ScriptedPrompt();
+    ~ScriptedPrompt() override;  // restores the previously installed prompt
+
+    // Answers, consumed in order; a question without a scripted answer gets No (or Cancel when
+    // offered), a file dialog without one is cancelled.
+    QList<PromptAnswer> answers;
+    QStringList fileNames;
+    // Called after each message is recorded (tests use it to act "while the box is open").
+    std::function<void(const Shown&)> onShown;
+
+    QList<Shown> shown;
+    QStringList messageTexts() const;
+    int count(Kind kind) const;
+
+    void message(QWidget* parent, const QString& caption, const QString& text,
+                 PromptIcon icon) override;
+    PromptAnswer question(QWidget* parent, const QString& caption, const QString& text,
+                          bool withCancel) override;
+    QString openFileName(QWidget* parent, const FileDialogRequest& request) override;
+    QString saveFileName(QWidget* parent, const FileDialogRequest& request) override;
+
+private:
+    Prompt* m_previous;
+};
+
+} // namespace tessera

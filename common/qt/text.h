@@ -1,0 +1,18 @@
+#pragma once
+// QString <-> GBK bytes for the interface.
+
+#include <QString>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tessera {
+
+// GBK bytes for display; invalid bytes show as U+FFFD.
+QString fromGbk(std::string_view gbk);
+// Text the user typed, as GBK; nullopt when it holds a character GBK cannot represent.
+std::optional<std::string> toGbk(const QString& text);
+// A file path for the C library (UTF-8 on Linux).
+std::string toPath(const QString& path);
+
+} // namespace tessera

@@ -1,0 +1,165 @@
+// marrowby-cli dump, import and export.
+
+#include "depth/cli/cli.h"
+#include "depth/cli/cli_io.h"
+
+#include "common/model/atomic_file.h"
+#include "common/model/crt.h"
+#include "common/model/gbk.h"
+#include "depth/document/rows_tsv.h"
+#include "depth/report/text_export.h"
+
+#include <cstdio>
+#include <string_view>
+
+namespace marrowby::cli {
+
+int loadRows(const std::string& path, DmHeader& header, std::vector<DepthRow>& rows) {
+    std::string bytes, reason;
+    if (!tessera::readWholeFile(path, bytes, &reason)) {
+        error("cannot open " + path + ": " + reason);
+        return kFailure;
+    }
+    if (path.size() >= 4 && path.compare(path.size() - 4, 4, ".tsv") == 0) {
+        std::string why;
+        if (!parseRowsTsv(bytes, rows, why)) {
+            error(path + ": " + why);
+            return kFailure;
+        }
+        return kOk;
+    }
+    if (decodeDm(bytes, header, rows) == DmReadStatus::EndOfFile) {
+        std::fprintf(stderr, "%s\n", std::string(kEndOfFileMessage).c_str());
+        return kEndOfFile;
+    }
+    return kOk;
+}
+
+bool writeOutput(const std::string& path, const std::string& data) {
+    std::string reason;
+    if (!tessera::writeFileAtomically(path, data, &reason)) {
+        error("cannot write " + path + ": " + reason);
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+int dump(const std::vector<std::string>& args) {
+    if (args.size() != 1) {
+        error("usage: marrowby-cli dump FILE.DM");
+        return kFailure;
+    }
+    std::string bytes, reason;
+    if (!tessera::readWholeFile(args[0], bytes, &reason)) {
+        error("cannot open " + args[0] + ": " + reason);
+        return kFailure;
+    }
+    DmHeader header;
+    std::vector<DepthRow> rows;
+    bool complete = decodeDm(bytes, header, rows) == DmReadStatus::Complete;
+    std::string out;
+    out.reserve(64 + rows.size() * 16);
+    out += "tag\t" + tessera::gbkToUtf8(header.tag) + "\n";
+    out += "text\t" + tessera::gbkToUtf8(header.text) + "\n";
+    out += "number\t" + tessera::formatInt(header.number) + "\n";
+    for (const auto& row : rows) {
+        for (int c = 0; c < DepthRow::kCells; ++c) {
+            if (c)
+                out.push_back('\t');
+            out += tessera::gbkToUtf8(row.cell(c));
+        }
+        out.push_back('\n');
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fflush(stdout);
+    if (!complete) {
+        std::fprintf(stderr, "%s\n", std::string(kEndOfFileMessage).c_str());
+        return kEndOfFile;
+    }
+    return kOk;
+}
+
+// Parses a whole decimal 32-bit integer (unlike atoi, trailing text is an error here).
+bool parseInt32(const std::string& text, int32_t& value) {
+    if (text.empty())
+        return false;
+    size_t i = text[0] == '-' || text[0] == '+' ? 1 : 0;
+    if (i == text.size())
+        return false;
+    for (size_t k = i; k < text.size(); ++k)
+        if (text[k] < '0' || text[k] > '9')
+            return false;
+    if (text.size() - i > 10)
+        return false;
+    long long v = std::stoll(text);
+    if (v < INT32_MIN || v > INT32_MAX)
+        return false;
+    value = static_cast<int32_t>(v);
+    return true;
+}
+
+int import(const std::vector<std::string>& args) {
+    std::vector<std::string> pos;
+    std::vector<std::pair<std::string, std::string>> opts;
+    if (!parseOptions(args, {"--tag", "--text", "--number"}, pos, opts))
+        return kFailure;
+    if (pos.size() != 2) {
+        error("usage: marrowby-cli import ROWS.tsv OUT.DM [--tag T] [--text X] [--number N]");
+        return kFailure;
+    }
+    DmHeader header;
+    for (const auto& [name, value] : opts) {
+        if (name == "--number") {
+            if (!parseInt32(value, header.number)) {
+                error("--number needs a 32-bit integer, not " + value);
+                return kFailure;
+            }
+            continue;
+        }
+        auto gbk = tessera::utf8ToGbk(value);
+        if (!gbk) {
+            error(name + " cannot be encoded in GBK");
+            return kFailure;
+        }
+        (name == "--tag" ? header.tag : header.text) = *gbk;
+    }
+    std::string bytes, reason;
+    if (!tessera::readWholeFile(pos[0], bytes, &reason)) {
+        error("cannot open " + pos[0] + ": " + reason);
+        return kFailure;
+    }
+    std::vector<DepthRow> rows;
+    std::string why;
+    if (!parseRowsTsv(bytes, rows, why)) {
+        error(pos[0] + ": " + why);
+        return kFailure;
+    }
+    return writeOutput(pos[1], encodeDm(header, rows)) ? kOk : kFailure;
+}
+
+int exportText(const std::vector<std::string>& args) {
+    if (args.size() != 2) {
+        error("usage: marrowby-cli export IN OUT.txt");
+        return kFailure;
+    }
+    DmHeader header;
+    std::vector<DepthRow> rows;
+    int status = loadRows(args[0], header, rows);
+    if (status == kFailure)
+        return kFailure;
+    if (!writeOutput(args[1], encodeTextExport(rows)))
+        return kFailure;
+    return status;
+}
+
+const CliCommand dumpCommand("dump", "dump FILE.DM", dump);
+const CliCommand importCommand("import",
+                               "import ROWS.tsv OUT.DM [--tag T] [--text X] [--number N]",
+                               import);
+const CliCommand exportCommand("export", "export IN OUT.txt   (IN: a DM file or a rows .tsv)",
+                               exportText);
+
+} // namespace
+} // namespace marrowby::cli

@@ -1,0 +1,59 @@
+#include "depth/document/depth_record.h"
+
+#include <charconv>
+
+namespace marrowby {
+
+DepthRow::DepthRow(std::string_view c0, std::string_view c1, std::string_view c2,
+                   std::string_view c3, std::string_view c4) {
+    m_text.reserve(c0.size() + c1.size() + c2.size() + c3.size() + c4.size());
+    const std::string_view parts[kCells] = {c0, c1, c2, c3, c4};
+    for (int i = 0; i < kCells; ++i) {
+        m_text.append(parts[i]);
+        if (i < kCells - 1)
+            m_end[i] = static_cast<uint32_t>(m_text.size());
+    }
+}
+
+DepthRow::DepthRow(const std::array<std::string, kCells>& c)
+    : DepthRow(c[0], c[1], c[2], c[3], c[4]) {}
+
+std::string_view DepthRow::cell(int i) const {
+    if (i < 0 || i >= kCells)
+        return {};
+    size_t begin = i == 0 ? 0 : m_end[i - 1];
+    size_t end = i == kCells - 1 ? m_text.size() : m_end[i];
+    return std::string_view(m_text).substr(begin, end - begin);
+}
+
+std::array<std::string, DepthRow::kCells> DepthRow::cells() const {
+    std::array<std::string, kCells> out;
+    for (int i = 0; i < kCells; ++i)
+        out[i] = std::string(cell(i));
+    return out;
+}
+
+void DepthRow::setCell(int i, std::string_view text) {
+    if (i < 0 || i >= kCells)
+        return;
+    auto all = cells();
+    all[i] = std::string(text);
+    *this = DepthRow(all);
+}
+
+DepthRow rowFromValues(const int32_t (&values)[4], std::string_view remark) {
+    char buf[4][16];
+    std::string_view parts[4];
+    for (int i = 0; i < 4; ++i) {
+        auto res = std::to_chars(buf[i], buf[i] + sizeof buf[i], values[i]);
+        parts[i] = std::string_view(buf[i], static_cast<size_t>(res.ptr - buf[i]));
+    }
+    return DepthRow(parts[0], parts[1], parts[2], parts[3], remark);
+}
+
+DepthRow rowFromRecord(const DepthRecord& r) {
+    const int32_t values[4] = {r.componentNo, r.crackNo, r.pointNo, r.depthValue};
+    return rowFromValues(values, "");
+}
+
+} // namespace marrowby

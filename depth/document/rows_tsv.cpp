@@ -1,0 +1,47 @@
+#include "depth/document/rows_tsv.h"
+
+#include "common/model/gbk.h"
+
+namespace marrowby {
+
+bool parseRowsTsv(std::string_view text, std::vector<DepthRow>& rows, std::string& error) {
+    rows.clear();
+    size_t lineNo = 0;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        std::string_view line =
+            text.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos);
+        pos = end == std::string_view::npos ? text.size() : end + 1;
+        ++lineNo;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+
+        std::array<std::string, DepthRow::kCells> cells;
+        size_t cell = 0;
+        size_t start = 0;
+        for (;;) {
+            size_t tab = line.find('\t', start);
+            std::string_view part = line.substr(
+                start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
+            if (cell >= DepthRow::kCells) {
+                error = "line " + std::to_string(lineNo) + ": more than five cells";
+                return false;
+            }
+            auto gbk = tessera::utf8ToGbk(part);
+            if (!gbk) {
+                error = "line " + std::to_string(lineNo) + ", cell " + std::to_string(cell + 1) +
+                        ": text cannot be encoded in GBK";
+                return false;
+            }
+            cells[cell++] = std::move(*gbk);
+            if (tab == std::string_view::npos)
+                break;
+            start = tab + 1;
+        }
+        rows.emplace_back(cells);
+    }
+    return true;
+}
+
+} // namespace marrowby

@@ -1,0 +1,34 @@
+#include "common/model/crt.h"
+
+#include <gtest/gtest.h>
+
+using tessera::crtAtoi;
+
+TEST(CrtAtoi, FollowsTheCRuntimeRule) {
+    EXPECT_EQ(-7, crtAtoi(" -7"));
+    EXPECT_EQ(15, crtAtoi("+15"));
+    EXPECT_EQ(3, crtAtoi("3.9"));
+    EXPECT_EQ(12, crtAtoi("12abc"));
+    EXPECT_EQ(0, crtAtoi("abc"));
+    EXPECT_EQ(0, crtAtoi(""));
+    EXPECT_EQ(0, crtAtoi("-"));
+    EXPECT_EQ(0, crtAtoi("+-3"));
+    EXPECT_EQ(0, crtAtoi("- 3"));
+    EXPECT_EQ(42, crtAtoi("\t\n\v\f\r 42"));
+    EXPECT_EQ(7, crtAtoi("007"));
+}
+
+TEST(CrtAtoi, SaturatesBeyondThe32BitRange) {
+    EXPECT_EQ(2147483647, crtAtoi("2147483647"));
+    EXPECT_EQ(2147483647, crtAtoi("2147483648"));
+    EXPECT_EQ(-2147483647 - 1, crtAtoi("-2147483648"));
+    EXPECT_EQ(-2147483647 - 1, crtAtoi("-2147483649"));
+    EXPECT_EQ(2147483647, crtAtoi("99999999999999999999999999999999"));
+    EXPECT_EQ(-2147483647 - 1, crtAtoi("-99999999999999999999999999999999x"));
+}
+
+TEST(FormatInt, PrintsLikePercentD) {
+    EXPECT_EQ("0", tessera::formatInt(0));
+    EXPECT_EQ("-7", tessera::formatInt(-7));
+    EXPECT_EQ("-2147483648", tessera::formatInt(-2147483647 - 1));
+}
