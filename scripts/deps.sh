@@ -6,7 +6,7 @@ packages=(
   clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools libqt6serialport6-dev qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-noto-cjk fonts-wqy-zenhei
+  fonts-noto-cjk fonts-wqy-zenhei fonts-liberation
   xvfb xauth poppler-utils
 )
 missing=()

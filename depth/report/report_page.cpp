@@ -1,0 +1,184 @@
+#include "depth/report/report_page.h"
+
+#include "common/model/gbk.h"
+
+#include <climits>
+#include <cstdlib>
+
+namespace marrowby {
+namespace {
+
+// Millimetre constants of Part 3.3.
+constexpr double kLeft = 15;   // L
+constexpr double kRight = 190; // R
+constexpr double kTop = 14;    // T
+constexpr double kRowH = 5;    // H
+constexpr double kLineE = 0.5; // E
+constexpr double kTitleWidth = 170;
+
+constexpr uint32_t kBlack = 0x000000;
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr int kPenWidth = 2;
+
+// Title and requested font faces (UTF-8); the column titles come from kColumnTitles.
+constexpr const char* kTitle = "裂缝测深仪数据报告";
+constexpr const char* kSongTi = "宋体";
+constexpr const char* kArial = "Arial";
+
+// Conversion to an integer toward zero, as the original's (int) casts; values far outside the
+// int range (absurd resolutions) are clamped instead of being undefined.
+int trunc(double v) {
+    if (!(v == v))
+        return 0;
+    if (v >= static_cast<double>(INT_MAX))
+        return INT_MAX;
+    if (v <= static_cast<double>(INT_MIN))
+        return INT_MIN;
+    return static_cast<int>(v);
+}
+
+std::string toUtf8(std::string_view gbk) {
+    for (unsigned char c : gbk)
+        if (c >= 0x80)
+            return tessera::gbkToUtf8(gbk);
+    return std::string(gbk); // digits and ASCII: nothing to convert
+}
+
+ReportOp fill(ReportRect rect, uint32_t color) {
+    ReportOp op;
+    op.kind = ReportOpKind::Fill;
+    op.rect = rect;
+    op.color = color;
+    return op;
+}
+
+ReportOp text(ReportRect rect, const ReportFont& font, std::string s) {
+    ReportOp op;
+    op.kind = ReportOpKind::Text;
+    op.rect = rect;
+    op.color = kBlack;
+    op.font = font;
+    op.text = std::move(s);
+    return op;
+}
+
+ReportOp line(int x1, int y1, int x2, int y2) {
+    ReportOp op;
+    op.kind = ReportOpKind::Line;
+    op.x1 = x1;
+    op.y1 = y1;
+    op.x2 = x2;
+    op.y2 = y2;
+    op.penWidth = kPenWidth;
+    op.color = kBlack;
+    return op;
+}
+
+} // namespace
+
+int depthReportPageCount(size_t rowCount) {
+    size_t pages = rowCount / kDepthRowsPerPage + 1;
+    return pages > static_cast<size_t>(INT_MAX) ? INT_MAX : static_cast<int>(pages);
+}
+
+double reportMmToPixels(double mm, int dpi) {
+    return mm * dpi * 0.03937007874015748;
+}
+
+int reportFontPixelHeight(int points, int dpi) {
+    // MulDiv(points, dpi, 72): the exact quotient rounded half away from zero.
+    long long num = static_cast<long long>(points) * dpi;
+    long long q = (std::llabs(num) * 2 + 72) / 144;
+    return static_cast<int>(num < 0 ? -q : q);
+}
+
+DepthReportGeometry depthReportGeometry(const ReportDevice& device) {
+    DepthReportGeometry g;
+    const double left = reportMmToPixels(kLeft, device.dpiX);
+    g.left = trunc(left);
+    g.right = trunc(reportMmToPixels(kRight, device.dpiX));
+    // W = R − L (175 mm) in pixels; the factors exactly as the original wrote them.
+    const double w = reportMmToPixels(kRight - kLeft, device.dpiX);
+    const double factors[5] = {0.1, 0.1, 0.1, 0.30000000000000004, 0.4};
+    for (int i = 0; i < 5; ++i)
+        g.widths[i] = trunc(w * factors[i]);
+
+    // Cells: the first from trunc(L) to trunc(L + w1), each further one as wide as its width.
+    g.cellLeft[0] = g.left;
+    g.cellRight[0] = trunc(left + g.widths[0]);
+    for (int i = 1; i < 5; ++i) {
+        g.cellLeft[i] = g.cellRight[i - 1];
+        g.cellRight[i] = g.cellLeft[i] + g.widths[i];
+    }
+    // Vertical lines: L, then the exact L plus the sums of the truncated widths, truncated once
+    // more, then R.
+    g.columnX[0] = g.left;
+    long long sum = 0;
+    for (int i = 1; i <= 4; ++i) {
+        sum += g.widths[i - 1];
+        g.columnX[i] = trunc(left + static_cast<double>(sum));
+    }
+    g.columnX[5] = g.right;
+
+    g.titleFont = {kSongTi, reportFontPixelHeight(15, device.dpiY), 700};
+    g.headerFont = {kSongTi, reportFontPixelHeight(10, device.dpiY), 700};
+    g.bodyFont = {kArial, reportFontPixelHeight(10, device.dpiY), 400};
+    return g;
+}
+
+std::vector<ReportOp> layoutDepthReportPage(const ReportDevice& device, int page,
+                                            const std::vector<DepthRow>& rows) {
+    const DepthReportGeometry g = depthReportGeometry(device);
+    auto y = [&](double mm) { return trunc(reportMmToPixels(mm, device.dpiY)); };
+    auto x = [&](double mm) { return trunc(reportMmToPixels(mm, device.dpiX)); };
+
+    std::vector<ReportOp> ops;
+    ops.reserve(2 + 1 + 5 + kDepthRowsPerPage * 6 + 1 + 6);
+
+    // 1. White printable area.
+    ops.push_back(fill({0, 0, device.width, device.height}, kWhite));
+
+    // 3. Title over L .. L + 170 and T .. T + 2H.
+    ops.push_back(
+        text({g.left, y(kTop), x(kLeft + kTitleWidth), y(kTop + 2 * kRowH)}, g.titleFont, kTitle));
+
+    // 4. Line above the header row.
+    ops.push_back(
+        line(g.left, y(kTop + 3 * kRowH - kLineE), g.right, y(kTop + 3 * kRowH - kLineE)));
+
+    // 6. Header row.
+    const int headerTop = y(kTop + 3 * kRowH);
+    const int headerBottom = y(kTop + 4 * kRowH);
+    for (int c = 0; c < DepthRow::kCells; ++c)
+        ops.push_back(text({g.cellLeft[c], headerTop, g.cellRight[c], headerBottom}, g.headerFont,
+                           std::string(kColumnTitles[static_cast<size_t>(c)])));
+
+    // 7. Data rows.
+    int n = 0;
+    if (page >= 1) {
+        const size_t first = static_cast<size_t>(page - 1) * kDepthRowsPerPage;
+        for (int k = 0; k < kDepthRowsPerPage; ++k) {
+            const size_t r = first + static_cast<size_t>(k);
+            if (r >= rows.size())
+                break;
+            const int ly = y(kTop + (4 + k) * kRowH - kLineE);
+            ops.push_back(line(g.left, ly, g.right, ly));
+            const int top = y(kTop + (4 + k) * kRowH);
+            const int bottom = y(kTop + (5 + k) * kRowH);
+            for (int c = 0; c < DepthRow::kCells; ++c)
+                ops.push_back(text({g.cellLeft[c], top, g.cellRight[c], bottom}, g.bodyFont,
+                                   toUtf8(rows[r].cell(c))));
+            ++n;
+        }
+    }
+
+    // 8. Bottom line and the six verticals from the line above the header down to it.
+    const int bottomY = y(kTop + (4 + n) * kRowH - kLineE);
+    ops.push_back(line(g.left, bottomY, g.right, bottomY));
+    const int topY = y(kTop + 3 * kRowH - kLineE);
+    for (int i = 0; i < 6; ++i)
+        ops.push_back(line(g.columnX[i], topY, g.columnX[i], bottomY));
+    return ops;
+}
+
+} // namespace marrowby
