@@ -15,6 +15,8 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QProcess>
 #include <QRawFont>
 #include <QRegularExpression>
@@ -198,6 +200,7 @@ private slots:
     void exportCommandReportsAFailure();
     void exportCommandCancelled();
     void renderedPageHasInkInTheTitleAndTable();
+    void previewShowsTheSamePageCount();
 };
 
 void ReportUiTest::fontsStandInForSongTiAndArial() {
@@ -534,6 +537,19 @@ void ReportUiTest::renderedPageHasInkInTheTitleAndTable() {
     QVERIFY(darkIn(px(120), px(29), px(190), px(34)) > 10);             // 备注
     QVERIFY(darkIn(px(16), px(28.5) - 1, px(189), px(28.5) + 1) > 300); // header line
     QCOMPARE(darkIn(px(15), px(60), px(190), px(100)), 0);              // below the table
+}
+
+void ReportUiTest::previewShowsTheSamePageCount() {
+    // The widget inside QPrintPreviewDialog, driven by the same rendering as printing.
+    for (int rows : {0, 49, 50, 120}) {
+        QPrinter printer(QPrinter::HighResolution);
+        QPrintPreviewWidget preview(&printer);
+        const auto data = numberedRows(rows);
+        connect(&preview, &QPrintPreviewWidget::paintRequested, &preview,
+                [&data](QPrinter* p) { QVERIFY(renderDepthReport(*p, data)); });
+        preview.updatePreview();
+        QCOMPARE(preview.pageCount(), rows / 50 + 1);
+    }
 }
 
 QTEST_MAIN(ReportUiTest)
