@@ -1,0 +1,133 @@
+#include "depth/download/ui/transfer_dlg.h"
+
+#include "common/qt/prompt.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+namespace marrowby {
+namespace {
+
+const QString kCaption = QStringLiteral("Tessaly");
+
+QString utf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+CTransferDlg::CTransferDlg(std::vector<DepthRecord>& records, int port, PortEngine& engine,
+                           QWidget* parent)
+    : QDialog(parent), m_nPort(port), m_engine(engine), m_parser(records) {
+    setWindowTitle(utf8(kTransferCaption));
+    // A system menu with a close box and no buttons.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    m_pLabel = new QLabel(utf8(kInitialGroupLabel), this);
+    m_pProgress = new QProgressBar(this);
+    m_pProgress->setTextVisible(false);
+    setProgressRange(250);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pLabel);
+    layout->addWidget(m_pProgress);
+    setMinimumWidth(320);
+}
+
+int CTransferDlg::exec() {
+    if (!m_bInitialised && !OnInitDialog())
+        return result();
+    return QDialog::exec();
+}
+
+bool CTransferDlg::OnInitDialog() {
+    m_bInitialised = true;
+    if (!m_engine.Open(this, m_nPort, 38400, 'N', 8, 1, 9)) {
+        QString text = utf8(kOpenFailedMessage);
+        const QString reason = m_engine.lastOpenError();
+        if (!reason.isEmpty())
+            text += QLatin1Char('\n') + reason;
+        tessera::prompt().message(this, kCaption, text, tessera::PromptIcon::None);
+        reject();
+        return false;
+    }
+    m_engine.StartWorker();
+    setProgressRange(250);
+    m_nStep = 1;
+    return true;
+}
+
+void CTransferDlg::done(int r) {
+    m_bFinished = true;
+    m_pending.clear();
+    m_engine.Close();
+    QDialog::done(r);
+}
+
+bool CTransferDlg::event(QEvent* e) {
+    if (e->type() != UM_PORT_BYTE)
+        return QDialog::event(e);
+    if (!m_bFinished) {
+        m_pending.push_back(static_cast<PortByteEvent*>(e)->byte());
+        if (!m_bDraining)
+            drainBytes();
+    }
+    return true;
+}
+
+void CTransferDlg::drainBytes() {
+    m_bDraining = true;
+    while (!m_pending.empty() && !m_bFinished) {
+        const uint8_t c = m_pending.front();
+        m_pending.pop_front();
+        OnPortByte(c, m_nPort);
+    }
+    m_bDraining = false;
+}
+
+void CTransferDlg::OnPortByte(uint8_t c, int /*portNumber*/) {
+    const ByteOutcome out = m_parser.onByte(c);
+    if (out.groupClosed) {
+        if (out.countMismatch)
+            tessera::prompt().message(this, kCaption, utf8(kCountMismatchMessage),
+                                      tessera::PromptIcon::Exclamation);
+        setProgressRange(out.progressMax);
+        m_nStep = 1;
+        for (int i = 0; i < out.recordsAdded; ++i)
+            stepIt();
+        m_nGroupsDone = out.groupsDone;
+        m_pLabel->setText(QString::fromStdString(groupLabel(m_nGroupsDone)));
+    }
+    if (out.endOfTransfer) {
+        m_engine.Close();
+        accept();
+    }
+}
+
+void CTransferDlg::setProgressRange(int maximum) {
+    // An empty (or nonsense) count shows an empty bar rather than Qt's busy indicator.
+    m_pProgress->setRange(0, maximum > 0 ? maximum : 1);
+    m_pProgress->setValue(0);
+}
+
+void CTransferDlg::stepIt() {
+    // Past the end the bar starts over, as a stepped progress control does.
+    int v = m_pProgress->value() + m_nStep;
+    if (v > m_pProgress->maximum())
+        v = m_pProgress->minimum() + (v - m_pProgress->maximum());
+    m_pProgress->setValue(v);
+}
+
+void CTransferDlg::keyPressEvent(QKeyEvent* e) {
+    // Enter ends the dialog with OK (Esc cancels, as in every dialog).
+    if (e->modifiers() == Qt::NoModifier || e->modifiers() == Qt::KeypadModifier) {
+        if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+            accept();
+            return;
+        }
+    }
+    QDialog::keyPressEvent(e);
+}
+
+} // namespace marrowby
