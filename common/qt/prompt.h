@@ -12,11 +12,11 @@ enum class PromptIcon { None, Information, Exclamation, Stop, Question };
 enum class PromptAnswer { Yes, No, Cancel };
 
 struct FileDialogRequest {
-    QString caption;           // empty: the toolkit's default caption
-    QString filter;            // Qt filter text, e.g. "裂缝深度文件(*.DM)"
-    QString defaultExtension;  // save dialogs: appended to a name typed without one
+    QString caption;          // empty: the toolkit's default caption
+    QString filter;           // Qt filter text, e.g. "裂缝深度文件(*.DM)"
+    QString defaultExtension; // save dialogs: appended to a name typed without one
     bool confirmOverwrite = true;
-    QString directory;         // starting folder or file; empty: the toolkit's choice
+    QString directory; // starting folder or file; empty: the toolkit's choice
 };
 
 class Prompt {

@@ -64,7 +64,8 @@ QString QtPrompt::openFileName(QWidget* parent, const FileDialogRequest& request
 }
 
 QString QtPrompt::saveFileName(QWidget* parent, const FileDialogRequest& request) {
-    QFileDialog dialog(parent, request.caption.isEmpty() ? QStringLiteral("另存为") : request.caption,
+    QFileDialog dialog(parent,
+                       request.caption.isEmpty() ? QStringLiteral("另存为") : request.caption,
                        request.directory, request.filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

@@ -6,7 +6,9 @@ namespace tessera {
 
 ScriptedPrompt::ScriptedPrompt() : m_previous(setPrompt(this)) {}
 
-ScriptedPrompt::~ScriptedPrompt() { setPrompt(m_previous); }
+ScriptedPrompt::~ScriptedPrompt() {
+    setPrompt(m_previous);
+}
 
 QStringList ScriptedPrompt::messageTexts() const {
     QStringList texts;

@@ -15,13 +15,13 @@ public:
     struct Shown {
         Kind kind;
         QString caption;
-        QString text;  // message/question text; dialog filter for file dialogs
+        QString text; // message/question text; dialog filter for file dialogs
         PromptIcon icon = PromptIcon::None;
-        FileDialogRequest request;  // file dialogs only
+        FileDialogRequest request; // file dialogs only
     };
 
     ScriptedPrompt();
-    ~ScriptedPrompt() override;  // restores the previously installed prompt
+    ~ScriptedPrompt() override; // restores the previously installed prompt
 
     // Answers, consumed in order; a question without a scripted answer gets No (or Cancel when
     // offered), a file dialog without one is cancelled.

@@ -19,8 +19,12 @@ QString fromGbk(std::string_view gbk) {
     return QString::fromStdString(gbkToUtf8(gbk));
 }
 
-std::optional<std::string> toGbk(const QString& text) { return utf8ToGbk(text.toStdString()); }
+std::optional<std::string> toGbk(const QString& text) {
+    return utf8ToGbk(text.toStdString());
+}
 
-std::string toPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string toPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 
 } // namespace tessera

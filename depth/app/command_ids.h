@@ -32,7 +32,7 @@ enum CommandId : int {
     ID_PORT_SETTINGS = 32774,
     ID_EXPORT_TEXT = 32778,
     ID_USB_DRIVER_INSTALL = 32779,
-    ID_EXPORT_PDF = 32780,  // "PDF文件(pdf)" under "导出(E)..."
+    ID_EXPORT_PDF = 32780, // "PDF文件(pdf)" under "导出(E)..."
 };
 
 // One link of the command chain: the active view, then the document, then the frames, then

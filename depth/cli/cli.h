@@ -10,9 +10,9 @@ namespace marrowby::cli {
 // Exit statuses shared by all commands.
 enum Exit : int {
     kOk = 0,
-    kEndOfFile = 1,    // a DM file ended early; what was read was still used
-    kFailure = 2,      // cannot open or write a file, cannot encode text, wrong arguments
-    kTimeout = 3,      // download: no end byte in time
+    kEndOfFile = 1, // a DM file ended early; what was read was still used
+    kFailure = 2,   // cannot open or write a file, cannot encode text, wrong arguments
+    kTimeout = 3,   // download: no end byte in time
 };
 
 using Handler = int (*)(const std::vector<std::string>& args);

@@ -155,8 +155,7 @@ int exportText(const std::vector<std::string>& args) {
 }
 
 const CliCommand dumpCommand("dump", "dump FILE.DM", dump);
-const CliCommand importCommand("import",
-                               "import ROWS.tsv OUT.DM [--tag T] [--text X] [--number N]",
+const CliCommand importCommand("import", "import ROWS.tsv OUT.DM [--tag T] [--text X] [--number N]",
                                import);
 const CliCommand exportCommand("export", "export IN OUT.txt   (IN: a DM file or a rows .tsv)",
                                exportText);

@@ -29,7 +29,9 @@ CliCommand::CliCommand(const char* name, const char* usageText, Handler handler)
     registry()[name] = Entry{usageText, handler};
 }
 
-void error(const std::string& text) { std::fprintf(stderr, "marrowby-cli: %s\n", text.c_str()); }
+void error(const std::string& text) {
+    std::fprintf(stderr, "marrowby-cli: %s\n", text.c_str());
+}
 
 bool parseOptions(const std::vector<std::string>& args, const std::vector<std::string>& known,
                   std::vector<std::string>& positional,

@@ -21,6 +21,8 @@ void CMarrowbyDoc::updateAllViews(int hint, DocumentView* sender) {
             view->onUpdate(hint);
 }
 
-std::string DocumentTitleCounter::nextTitle() { return "测深文档" + std::to_string(m_next++); }
+std::string DocumentTitleCounter::nextTitle() {
+    return "测深文档" + std::to_string(m_next++);
+}
 
 } // namespace marrowby

@@ -18,9 +18,9 @@ public:
 
 class CMarrowbyDoc {
 public:
-    std::vector<DepthRecord> records;  // arrival order; only appended to or emptied whole
-    int m_nPort = 1;                   // serial port chosen by hand; memory only
-    std::string title;                 // UTF-8
+    std::vector<DepthRecord> records; // arrival order; only appended to or emptied whole
+    int m_nPort = 1;                  // serial port chosen by hand; memory only
+    std::string title;                // UTF-8
 
     void clearRecords() { records.clear(); }
     void appendRecord(const DepthRecord& record) { records.push_back(record); }

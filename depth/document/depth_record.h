@@ -14,7 +14,7 @@ struct DepthRecord {
     int32_t crackNo = 0;
     int32_t pointNo = 0;
     int32_t depthValue = 0;
-    std::string remark;  // GBK bytes; empty after a download
+    std::string remark; // GBK bytes; empty after a download
 
     bool operator==(const DepthRecord&) const = default;
 };

@@ -74,7 +74,7 @@ public:
             if (!u16(w))
                 return false;
             if (w == 0xFFFE && !wide) {
-                wide = true;  // a second prefix follows, counting UTF-16 code units
+                wide = true; // a second prefix follows, counting UTF-16 code units
                 continue;
             }
             if (w < 0xFFFF) {

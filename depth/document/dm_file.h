@@ -12,16 +12,15 @@
 namespace marrowby {
 
 struct DmHeader {
-    std::string tag = "QTRV_MNZ";  // GBK bytes
-    std::string text;              // GBK bytes
+    std::string tag = "QTRV_MNZ"; // GBK bytes
+    std::string text;             // GBK bytes
     int32_t number = 1;
 
     bool operator==(const DmHeader&) const = default;
 };
 
 // The message shown when a file ends before its layout is complete (UTF-8).
-inline constexpr std::string_view kEndOfFileMessage =
-    "试图越过其尾端对 一未命名文件 进行读写。";
+inline constexpr std::string_view kEndOfFileMessage = "试图越过其尾端对 一未命名文件 进行读写。";
 
 // Appends `text` as an archive string: a length prefix (1, 3 or 7 bytes) and the bytes.
 void appendArchiveString(std::string& out, std::string_view text);

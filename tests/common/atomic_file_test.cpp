@@ -1,9 +1,9 @@
 #include "common/model/atomic_file.h"
 
+#include <csignal>
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <string>
-#include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -45,7 +45,7 @@ TEST(AtomicFile, WritesAndReplacesWholeFiles) {
     ASSERT_TRUE(writeFileAtomically(file, "2"));
     ASSERT_TRUE(readWholeFile(file, data));
     EXPECT_EQ("2", data);
-    EXPECT_EQ(1, dir.entries());  // no temporary file left behind
+    EXPECT_EQ(1, dir.entries()); // no temporary file left behind
 }
 
 TEST(AtomicFile, KeepsPermissionsOfTheReplacedFile) {
@@ -79,7 +79,7 @@ TEST(AtomicFile, FailuresAreReported) {
     std::string reason;
     EXPECT_FALSE(writeFileAtomically(dir.path + "/missing/x.DM", "data", &reason));
     EXPECT_FALSE(reason.empty());
-    EXPECT_FALSE(writeFileAtomically(dir.path, "data", &reason));  // a folder
+    EXPECT_FALSE(writeFileAtomically(dir.path, "data", &reason)); // a folder
     std::string data;
     EXPECT_FALSE(readWholeFile(dir.path + "/none", data, &reason));
     EXPECT_FALSE(readWholeFile(dir.path, data, &reason));

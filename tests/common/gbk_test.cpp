@@ -23,8 +23,8 @@ TEST(Gbk, InvalidBytesShowAsReplacementButAreRefusedStrictly) {
 }
 
 TEST(Gbk, CharactersOutsideGbkAreRefusedOrReplaced) {
-    EXPECT_FALSE(utf8ToGbk("crack \xF0\x9F\x98\x80"));  // an emoji
-    EXPECT_FALSE(utf8ToGbk("\xC3"));                     // truncated UTF-8
+    EXPECT_FALSE(utf8ToGbk("crack \xF0\x9F\x98\x80")); // an emoji
+    EXPECT_FALSE(utf8ToGbk("\xC3"));                   // truncated UTF-8
     EXPECT_EQ("crack ?!", utf8ToGbkLossy("crack \xF0\x9F\x98\x80!"));
     EXPECT_EQ(*utf8ToGbk("测?"), utf8ToGbkLossy("测\xF0\x9F\x98\x80"));
 }

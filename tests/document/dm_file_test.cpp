@@ -70,14 +70,14 @@ TEST(DmRoundTrip, OwnFilesReadBackIdentically) {
     auto rows = sampleRows(5);
     rows[1].setCell(4, std::string(300, 'r'));
     rows[2].setCell(4, std::string(70000, '\xB2'));
-    rows[3].setCell(4, std::string("\x80\xFF\x00\xC1", 4));  // not valid GBK: kept as bytes
+    rows[3].setCell(4, std::string("\x80\xFF\x00\xC1", 4)); // not valid GBK: kept as bytes
     auto file = encodeDm(header, rows);
     DmHeader readHeader;
     std::vector<DepthRow> back;
     ASSERT_EQ(DmReadStatus::Complete, decodeDm(file, readHeader, back));
     EXPECT_EQ(header, readHeader);
     EXPECT_EQ(rows, back);
-    EXPECT_EQ(file, encodeDm(readHeader, back));  // open-and-save is byte-exact
+    EXPECT_EQ(file, encodeDm(readHeader, back)); // open-and-save is byte-exact
 }
 
 TEST(DmRead, NonPositiveRowCountStillTakesTheHeader) {
@@ -99,8 +99,8 @@ TEST(DmRead, FileCutShortKeepsWhatWasRead) {
     DmHeader header;
     std::vector<DepthRow> rows;
     // Cut inside the third row.
-    EXPECT_EQ(DmReadStatus::EndOfFile, decodeDm(file.substr(0, 5 + 4 + 4 + 17 * 2 + 6), header,
-                                                rows));
+    EXPECT_EQ(DmReadStatus::EndOfFile,
+              decodeDm(file.substr(0, 5 + 4 + 4 + 17 * 2 + 6), header, rows));
     EXPECT_EQ(2u, rows.size());
     EXPECT_EQ((DmHeader{"T", "X", 9}), header);
 
@@ -139,7 +139,7 @@ TEST(DmRead, LengthsAndCountsBeyondTheFileEndReading) {
 TEST(DmRead, WideStringsAreConvertedToGbk) {
     // FF FE FF marks UTF-16LE; then a one-byte count of 3 code units: "测", "A", U+1F600 half.
     std::string file = bytes({0xFF, 0xFE, 0xFF, 3, 0x4B, 0x6D, 'A', 0, 0x3D, 0xD8});
-    file += bytes({0xFF, 0xFE, 0xFF, 0xFF, 0x02, 0x00, 0x4B, 0x6D, 0x4B, 0x6D});  // 16-bit count
+    file += bytes({0xFF, 0xFE, 0xFF, 0xFF, 0x02, 0x00, 0x4B, 0x6D, 0x4B, 0x6D}); // 16-bit count
     file += bytes({1, 0, 0, 0, 0, 0, 0, 0});
     DmHeader header;
     std::vector<DepthRow> rows;
@@ -149,6 +149,6 @@ TEST(DmRead, WideStringsAreConvertedToGbk) {
               header.tag);
     EXPECT_EQ("\xB2\xE2\xB2\xE2", header.text);
     // The wide form with an odd byte count missing its last unit ends reading.
-    EXPECT_EQ(DmReadStatus::EndOfFile, decodeDm(bytes({0xFF, 0xFE, 0xFF, 2, 'a', 0, 'b'}), header,
-                                                rows));
+    EXPECT_EQ(DmReadStatus::EndOfFile,
+              decodeDm(bytes({0xFF, 0xFE, 0xFF, 2, 'a', 0, 'b'}), header, rows));
 }

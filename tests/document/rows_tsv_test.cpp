@@ -11,11 +11,11 @@ TEST(RowsTsv, ParsesCellsLinesAndMissingCells) {
     ASSERT_EQ(4u, rows.size());
     EXPECT_EQ(DepthRow("1", "2", "3", "45", "\xB1\xB8\xD7\xA2"), rows[0]);
     EXPECT_EQ(DepthRow("7", "8", "", "", ""), rows[1]);
-    EXPECT_EQ(DepthRow("", "", "", "", ""), rows[2]);  // an empty line is an empty row
+    EXPECT_EQ(DepthRow("", "", "", "", ""), rows[2]); // an empty line is an empty row
     EXPECT_EQ(DepthRow("-1", "", "", "", ""), rows[3]);
     ASSERT_TRUE(parseRowsTsv("", rows, error));
     EXPECT_TRUE(rows.empty());
-    ASSERT_TRUE(parseRowsTsv("5", rows, error));  // no final line end
+    ASSERT_TRUE(parseRowsTsv("5", rows, error)); // no final line end
     EXPECT_EQ(1u, rows.size());
 }
 

@@ -44,15 +44,15 @@ TEST(ViewData, RefreshBuildsRowsFromRecords) {
 TEST(ViewData, UnsavedStateFollowsDownloadsEditsOpenAndSave) {
     DepthViewData view;
     view.refreshFrom({});
-    EXPECT_FALSE(view.isModified());  // the first empty display changes nothing
+    EXPECT_FALSE(view.isModified()); // the first empty display changes nothing
 
     view.refreshFrom({{1, 2, 3, 4, ""}});
     EXPECT_TRUE(view.isModified());
-    view.setModified(false);  // saved
+    view.setModified(false); // saved
     view.refreshFrom({{1, 2, 3, 4, ""}});
-    EXPECT_FALSE(view.isModified());  // same rows again
+    EXPECT_FALSE(view.isModified()); // same rows again
 
-    EXPECT_FALSE(view.editRow(0, {"1", "2", "3", "4", ""}));  // OK without a change
+    EXPECT_FALSE(view.editRow(0, {"1", "2", "3", "4", ""})); // OK without a change
     EXPECT_FALSE(view.isModified());
     EXPECT_TRUE(view.editRow(0, {"1", "2", "3", "", "remark"}));
     EXPECT_TRUE(view.isModified());

@@ -1,0 +1,57 @@
+#pragma once
+// The application object: settings and the recent-file list, new documents and their titles,
+// opening a document for a file, and the application's own commands.
+
+#include "depth/app/command_ids.h"
+#include "depth/app/recent_files.h"
+#include "depth/document/depth_doc.h"
+
+#include <QObject>
+#include <QStringList>
+#include <memory>
+
+class QPrinter;
+
+namespace marrowby {
+
+class CChildFrame;
+class CMainFrame;
+
+class CMarrowbyApp : public QObject, public CommandTarget {
+    Q_OBJECT
+public:
+    CMarrowbyApp();
+    ~CMarrowbyApp() override;
+
+    // Start-up: settings, the main window, then a new document or the file named in `args`.
+    // False when the program must end (the named file could not be opened).
+    bool InitInstance(const QStringList& args);
+
+    CMainFrame* mainFrame() const { return m_mainFrame.get(); }
+    RecentFileList& recentFiles() { return m_recent; }
+    DocumentTitleCounter& titleCounter() { return m_titles; }
+    QPrinter& printer();
+
+    // File New: a new document titled with the run's counter, in its own window.
+    CChildFrame* OnFileNew();
+    // File Open while no depth window is active.
+    void OnFileOpen();
+    // Opens a document for a file: a new window titled with the file's name, showing its rows,
+    // and the file joins the recent-file list. Null (after a message) when it cannot be read.
+    CChildFrame* openDocumentFile(const QString& path);
+    void OnAppAbout();
+
+    bool handlesCommand(int id) const override;
+    void onCommand(int id) override;
+
+private:
+    void loadRecentFiles();
+    void saveRecentFiles();
+
+    std::unique_ptr<CMainFrame> m_mainFrame;
+    RecentFileList m_recent{4};
+    DocumentTitleCounter m_titles;
+    std::unique_ptr<QPrinter> m_printer;
+};
+
+} // namespace marrowby
