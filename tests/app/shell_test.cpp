@@ -10,6 +10,7 @@
 
 #include <QMdiArea>
 #include <QMenu>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
@@ -64,6 +65,13 @@ std::string dmBytes(int rows) {
 class ShellTest : public QObject {
     Q_OBJECT
 private slots:
+    void init() {
+        // Each case starts with an empty recent-file list.
+        QSettings(QStringLiteral("Local AppWizard-Generated Applications"),
+                  QStringLiteral("Marrowby"))
+            .clear();
+    }
+
     void startsWithOneNumberedDocument() {
         CMarrowbyApp app;
         QVERIFY(app.InitInstance({}));
