@@ -42,13 +42,22 @@ void DepthRow::setCell(int i, std::string_view text) {
 }
 
 DepthRow rowFromValues(const int32_t (&values)[4], std::string_view remark) {
-    char buf[4][16];
-    std::string_view parts[4];
+    // The four numbers are formatted straight into one buffer: this runs once per row read.
+    char buf[48];
+    char* p = buf;
+    DepthRow row;
     for (int i = 0; i < 4; ++i) {
-        auto res = std::to_chars(buf[i], buf[i] + sizeof buf[i], values[i]);
-        parts[i] = std::string_view(buf[i], static_cast<size_t>(res.ptr - buf[i]));
+        p = std::to_chars(p, buf + sizeof buf, values[i]).ptr;
+        row.m_end[static_cast<size_t>(i)] = static_cast<uint32_t>(p - buf);
     }
-    return DepthRow(parts[0], parts[1], parts[2], parts[3], remark);
+    if (remark.empty()) {
+        row.m_text.assign(buf, p);
+    } else {
+        row.m_text.reserve(static_cast<size_t>(p - buf) + remark.size());
+        row.m_text.assign(buf, p);
+        row.m_text.append(remark);
+    }
+    return row;
 }
 
 DepthRow rowFromRecord(const DepthRecord& r) {

@@ -40,6 +40,7 @@ public:
     }
 
 private:
+    friend DepthRow rowFromValues(const int32_t (&values)[4], std::string_view remark);
     std::string m_text;
     std::array<uint32_t, kCells - 1> m_end{};
 };

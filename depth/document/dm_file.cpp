@@ -9,13 +9,14 @@ namespace marrowby {
 namespace {
 
 void putU16(std::string& out, uint16_t v) {
-    out.push_back(static_cast<char>(v & 0xFF));
-    out.push_back(static_cast<char>(v >> 8));
+    const char b[2] = {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
+    out.append(b, 2);
 }
 
 void putU32(std::string& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    const char b[4] = {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
+                       static_cast<char>((v >> 16) & 0xFF), static_cast<char>(v >> 24)};
+    out.append(b, 4);
 }
 
 class Reader {
@@ -135,7 +136,9 @@ std::string utf16leToUtf8(std::string_view raw) {
     return out;
 }
 
-bool readArchiveString(Reader& in, std::string& out) {
+// Reads an archive string. Narrow strings are returned as a view into the input; wide ones
+// are converted into `storage`, which the view then refers to.
+bool readArchiveString(Reader& in, std::string_view& out, std::string& storage) {
     uint64_t length;
     bool wide;
     if (!in.lengthPrefix(length, wide))
@@ -143,7 +146,21 @@ bool readArchiveString(Reader& in, std::string& out) {
     std::string_view raw;
     if (!in.bytes(wide ? length * 2 : length, raw))
         return false;
-    out = wide ? tessera::utf8ToGbkLossy(utf16leToUtf8(raw)) : std::string(raw);
+    if (wide) {
+        storage = tessera::utf8ToGbkLossy(utf16leToUtf8(raw));
+        out = storage;
+    } else {
+        out = raw;
+    }
+    return true;
+}
+
+bool readArchiveString(Reader& in, std::string& out) {
+    std::string_view view;
+    std::string storage;
+    if (!readArchiveString(in, view, storage))
+        return false;
+    out = std::string(view);
     return true;
 }
 
@@ -200,8 +217,9 @@ DmReadStatus decodeDm(std::string_view bytes, DmHeader& header, std::vector<Dept
         for (auto& x : v)
             if (!in.i32(x))
                 return DmReadStatus::EndOfFile;
-        std::string remark;
-        if (!readArchiveString(in, remark))
+        std::string_view remark;
+        std::string storage;
+        if (!readArchiveString(in, remark, storage))
             return DmReadStatus::EndOfFile;
         rows.push_back(rowFromValues(v, remark));
     }

@@ -5,6 +5,7 @@
 #include "common/qt/text.h"
 #include "depth/document/ui/record_info_dlg.h"
 #include "depth/report/text_export.h"
+#include "depth/report/ui/report_print.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -134,6 +135,10 @@ bool CMarrowbyView::handlesCommand(int id) const {
     case ID_FILE_SAVE:
     case ID_FILE_SAVE_AS:
     case ID_EXPORT_TEXT:
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_DIRECT:
+    case ID_FILE_PRINT_PREVIEW:
+    case ID_EXPORT_PDF:
         return true;
     default:
         return false;
@@ -151,6 +156,18 @@ void CMarrowbyView::onCommand(int id) {
         break;
     case ID_EXPORT_TEXT:
         OnExportText();
+        break;
+    case ID_FILE_PRINT:
+        printDepthReport(this, rows(), PrintMode::Dialog);
+        break;
+    case ID_FILE_PRINT_DIRECT:
+        printDepthReport(this, rows(), PrintMode::Direct);
+        break;
+    case ID_FILE_PRINT_PREVIEW:
+        printDepthReport(this, rows(), PrintMode::Preview);
+        break;
+    case ID_EXPORT_PDF:
+        exportDepthReportPdf(this, rows());
         break;
     default:
         break;
