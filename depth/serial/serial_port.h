@@ -41,3 +41,70 @@ public:
 };
 
 } // namespace marrowby
+
+#include <atomic>
+#include <string>
+#include <sys/types.h>
+#include <thread>
+
+namespace marrowby {
+
+// The engine over a POSIX serial device. Port n is the device path the port map gives for
+// "COMn" (see depth/ports/ui/port_enumeration.h). The device is opened exclusively, configured
+// to 38400 baud 8N1 style raw input with RTS asserted and no flow control, and read by one
+// worker thread that waits in poll() on the device and a shutdown descriptor. All calls except
+// the worker's own are made on the thread that owns the QCoreApplication.
+class SerialPort : public PortEngine {
+public:
+    enum class State { New, Failed, Open, Running, Closed };
+
+    SerialPort();
+    ~SerialPort() override; // stops the worker and closes the device if the owner did not
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+
+    bool Open(QObject* owner, int portNumber, int baudRate, char parity, int dataBits, int stopBits,
+              uint32_t eventMask) override;
+    bool StartWorker() override;
+    bool Close() override;
+    QString lastOpenError() const override { return m_lastOpenError; }
+
+    State state() const { return m_state; }
+    bool workerAlive() const { return m_bWorkerAlive.load(); }
+    int portNumber() const { return m_nPortNumber; }
+
+    // Shows the engine's error box for a failed call with the system text of `error` (an errno
+    // value). On the user-interface thread the box is shown at once; from the worker it is
+    // queued to the user-interface thread and the worker waits until it is closed or Close asks
+    // it to end, whichever comes first.
+    void ReportError(const char* label, int error);
+
+protected:
+    // The worker's read of the device; a test seam for read failures. Same contract as read(2).
+    virtual ssize_t readDevice(int fd, void* buffer, size_t size);
+
+private:
+    void workerMain();
+    enum class Drain { Empty, Gone, Stopped };
+    // Reads and posts everything the device holds: Empty when it has nothing more, Gone when it
+    // failed for good (reported), Stopped when shutdown was asked meanwhile.
+    Drain drain();
+    void configure(int baudRate, char parity, int dataBits, int stopBits);
+    void stopWorker();
+    void closeDevice();
+    // Blocks the worker until `fd` is readable or shutdown is asked; true on shutdown.
+    bool waitForShutdownOr(int fd);
+
+    QObject* m_pOwner = nullptr;
+    int m_nPortNumber = 0;
+    uint32_t m_dwEventMask = 0;
+    int m_hPort = -1;      // device descriptor; -1 when none
+    int m_shutdownFd = -1; // eventfd: readable once shutdown is asked; never cleared
+    std::atomic<bool> m_stopRequested{false};
+    std::atomic<bool> m_bWorkerAlive{false};
+    std::thread m_worker;
+    State m_state = State::New;
+    QString m_lastOpenError;
+};
+
+} // namespace marrowby
