@@ -19,10 +19,13 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <memory>
+
 namespace marrowby {
 namespace {
 
 const QString kCaption = QStringLiteral("Tessaly");
+QPrinter* g_reportPrinter = nullptr;
 
 // Shows a wait cursor while a long job runs (only where there is a GUI application).
 class BusyCursor {
@@ -169,11 +172,21 @@ void exportDepthReportPdf(QWidget* parent, const std::vector<DepthRow>& rows) {
             tessera::PromptIcon::Exclamation);
 }
 
+void setReportPrinter(QPrinter* printer) {
+    g_reportPrinter = printer;
+}
+
 void printDepthReport(QWidget* parent, const std::vector<DepthRow>& rows, PrintMode mode) {
     const int pageCount = depthReportPageCount(rows.size());
-    QPrinter printer(QPrinter::HighResolution);
+    std::unique_ptr<QPrinter> ownPrinter;
+    if (!g_reportPrinter)
+        ownPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPrinter& printer = g_reportPrinter ? *g_reportPrinter : *ownPrinter;
     printer.setDocName(QStringLiteral("裂缝测深仪数据报告"));
     printer.setFullPage(false); // origin at the printable area's top-left corner
+    // Every job starts with all pages; the page range of an earlier job does not carry over.
+    printer.setPrintRange(QPrinter::AllPages);
+    printer.setPageRanges(QPageRanges());
 
     auto runDialog = [&] {
         QPrintDialog dialog(&printer, parent);
@@ -198,6 +211,7 @@ void printDepthReport(QWidget* parent, const std::vector<DepthRow>& rows, PrintM
             if (!runDialog())
                 return;
         } else {
+            printer.setOutputFileName(QString());
             printer.setPrinterName(defaultPrinter.printerName());
         }
         break;

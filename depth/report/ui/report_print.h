@@ -14,6 +14,7 @@
 class QPageRanges;
 class QPagedPaintDevice;
 class QPainter;
+class QPrinter;
 class QWidget;
 
 namespace marrowby {
@@ -25,6 +26,12 @@ enum class PrintMode { Dialog, Direct, Preview };
 // on a machine without a default printer shows the print dialog instead (as the framework
 // does). A job that cannot start shows a message (caption "Tessaly").
 void printDepthReport(QWidget* parent, const std::vector<DepthRow>& rows, PrintMode mode);
+
+// The printer that print jobs use, so that the choices made with Print Setup (and a printer
+// picked in the print dialog) carry over to later jobs, as the framework's application printer
+// does. Not owned; the application sets it once and clears it (nullptr) before the printer
+// goes away. Without one, each job starts from a new default QPrinter (HighResolution).
+void setReportPrinter(QPrinter* printer);
 
 // Writes the report as an A4 portrait PDF whose printable area is the whole page (no margins),
 // at dpi pixels per inch, atomically (rendered into memory, then tessera::writeFileAtomically).
