@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -72,6 +73,8 @@ protected:
 
 private:
     void onByte(uint8_t c) {
+        if (m_nBytes++ == 0)
+            m_firstByte = std::chrono::steady_clock::now();
         const ByteOutcome out = m_parser.onByte(c);
         if (out.groupClosed) {
             if (out.countMismatch)
@@ -92,8 +95,10 @@ private:
             return;
         }
         say(kTransferCompleteMessage);
-        std::fprintf(stderr, "marrowby-cli: %zu rows written to %s\n", records.size(),
-                     m_out.c_str());
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - m_firstByte).count();
+        std::fprintf(stderr, "marrowby-cli: %zu rows written to %s (%lld bytes in %.3f s)\n",
+                     records.size(), m_out.c_str(), m_nBytes, seconds);
         QCoreApplication::exit(kOk);
     }
 
@@ -101,6 +106,8 @@ private:
     std::string m_out;
     DownloadParser m_parser{records};
     bool m_bFinished = false;
+    long long m_nBytes = 0; // bytes handled, and when the first one came
+    std::chrono::steady_clock::time_point m_firstByte;
 };
 
 bool parseCount(const std::string& text, int& value) {
@@ -154,6 +161,11 @@ int download(const std::vector<std::string>& args) {
 
     std::unique_ptr<QCoreApplication> app;
     if (!QCoreApplication::instance()) {
+        // Qt's plain Unix event dispatcher instead of the GLib one: it coalesces the wake-ups
+        // of posted events, and the engine posts one event per received byte. With GLib every
+        // byte costs a main-context wake-up, which caps a download at a few hundred kB/s.
+        if (qEnvironmentVariableIsEmpty("QT_NO_GLIB"))
+            qputenv("QT_NO_GLIB", "1");
         static int argc = 1;
         static char name[] = "marrowby-cli";
         static char* argv[] = {name, nullptr};
