@@ -6,6 +6,7 @@
 #include "depth/app/child_frame.h"
 #include "depth/app/main_frame.h"
 #include "depth/document/ui/marrowby_view.h"
+#include "depth/report/ui/report_print.h"
 
 #include <QFileInfo>
 #include <QPageSetupDialog>
@@ -29,11 +30,18 @@ CMarrowbyApp::CMarrowbyApp() {
     loadRecentFiles();
 }
 
-CMarrowbyApp::~CMarrowbyApp() = default;
+CMarrowbyApp::~CMarrowbyApp() {
+    if (m_printer)
+        setReportPrinter(nullptr);
+}
 
+// One printer for the whole run, so that Print Setup and the print dialog's choices carry
+// over to later print jobs.
 QPrinter& CMarrowbyApp::printer() {
-    if (!m_printer)
+    if (!m_printer) {
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        setReportPrinter(m_printer.get());
+    }
     return *m_printer;
 }
 
@@ -59,6 +67,7 @@ void CMarrowbyApp::saveRecentFiles() {
 }
 
 bool CMarrowbyApp::InitInstance(const QStringList& args) {
+    printer();
     m_mainFrame = std::make_unique<CMainFrame>(*this);
     if (args.isEmpty()) {
         OnFileNew();
