@@ -12,7 +12,7 @@ CChildFrame::CChildFrame(CMarrowbyView* view, QWidget* parent)
     setWidget(view);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(appIcon());
-    resize(460, 320);
+    resize(480, 420);
 }
 
 std::shared_ptr<CMarrowbyDoc> CChildFrame::document() const {
