@@ -1,4 +1,4 @@
-// marrowby-cli report: the printed crack depth data report (spec Part 3.3) as an A4 portrait
+// marrowby-cli report: the printed crack depth data report as an A4 portrait
 // PDF without margins.
 
 #include "depth/cli/cli.h"

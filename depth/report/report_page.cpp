@@ -8,7 +8,7 @@
 namespace marrowby {
 namespace {
 
-// Millimetre constants of Part 3.3.
+// Millimetre constants of the page.
 constexpr double kLeft = 15;   // L
 constexpr double kRight = 190; // R
 constexpr double kTop = 14;    // T

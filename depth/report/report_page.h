@@ -1,9 +1,9 @@
 #pragma once
-// The crack depth data report "裂缝测深仪数据报告" (spec Part 3.3) as model code: the page count
+// The crack depth data report "裂缝测深仪数据报告" as model code: the page count
 // and the drawing operations of one page, in device pixels, computed from the device's
 // resolution and printable size. No Qt here; depth/report/ui/ draws the operations.
 //
-// Text encoding: the operations carry UTF-8. The rows' cells are GBK bytes (Part 3.1); the
+// Text encoding: the operations carry UTF-8. The rows' cells are GBK bytes of the depth window; the
 // layout converts them with tessera::gbkToUtf8, so bytes that are not valid GBK show as U+FFFD
 // and everything else prints exactly as the list shows it. The adapter only turns UTF-8 into
 // QString.

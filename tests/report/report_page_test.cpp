@@ -1,4 +1,4 @@
-// The depth report's page geometry and drawing operations (spec Part 3.3).
+// The depth report's page geometry and drawing operations.
 
 #include "depth/report/report_page.h"
 

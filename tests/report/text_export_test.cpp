@@ -1,4 +1,4 @@
-// Byte tests of the tab-separated text export (spec Part 3.4).
+// Byte tests of the tab-separated text export.
 
 #include "depth/report/text_export.h"
 

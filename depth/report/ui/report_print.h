@@ -1,6 +1,6 @@
 #pragma once
-// Printing, direct printing, print preview and PDF output of the crack depth data report
-// (spec Part 3.3). The pages come from the model (depth/report/report_page.h) and are drawn by
+// Printing, direct printing, print preview and PDF output of the crack depth data report.
+// The pages come from the model (depth/report/report_page.h) and are drawn by
 // the painter adapter (report_painter.h) in the device's own pixels.
 
 #include "depth/document/depth_record.h"
