@@ -2,6 +2,7 @@
 
 #include "common/model/atomic_file.h"
 #include "common/qt/prompt.h"
+#include "common/qt/save_file.h"
 #include "common/qt/text.h"
 #include "depth/document/ui/record_info_dlg.h"
 #include "depth/report/text_export.h"
@@ -250,17 +251,11 @@ bool CMarrowbyView::OnFileSave() {
     request.filter = QStringLiteral(" (*.DM)");
     request.defaultExtension = QStringLiteral("DM");
     request.confirmOverwrite = true;
-    const QString path = tessera::prompt().saveFileName(this, request);
+    const QString path = tessera::saveThroughDialog(
+        this, request, [this] { return m_data.toDm(); }, kCaption,
+        QStringLiteral("无法保存文件 %1。"));
     if (path.isEmpty())
         return false;
-    std::string reason;
-    if (!tessera::writeFileAtomically(tessera::toPath(path), m_data.toDm(), &reason)) {
-        tessera::prompt().message(this, kCaption,
-                                  QStringLiteral("无法保存文件 %1。\n%2")
-                                      .arg(path, QString::fromLocal8Bit(reason.c_str())),
-                                  tessera::PromptIcon::Exclamation);
-        return false;
-    }
     setModified(false);
     return true;
 }
@@ -271,16 +266,9 @@ void CMarrowbyView::OnExportText() {
     request.filter = QStringLiteral(" (*.txt)");
     request.defaultExtension = QStringLiteral("txt");
     request.confirmOverwrite = true;
-    const QString path = tessera::prompt().saveFileName(this, request);
-    if (path.isEmpty())
-        return;
-    std::string reason;
-    if (!tessera::writeFileAtomically(tessera::toPath(path), encodeTextExport(m_data.rows),
-                                      &reason))
-        tessera::prompt().message(this, kCaption,
-                                  QStringLiteral("无法导出文件 %1。\n%2")
-                                      .arg(path, QString::fromLocal8Bit(reason.c_str())),
-                                  tessera::PromptIcon::Exclamation);
+    tessera::saveThroughDialog(
+        this, request, [this] { return encodeTextExport(m_data.rows); }, kCaption,
+        QStringLiteral("无法导出文件 %1。"));
 }
 
 bool CMarrowbyView::confirmClose(const QString& windowTitle) {
