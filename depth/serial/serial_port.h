@@ -88,7 +88,9 @@ private:
     enum class Drain { Empty, Gone, Stopped };
     // Reads and posts everything the device holds: Empty when it has nothing more, Gone when it
     // failed for good (reported), Stopped when shutdown was asked meanwhile.
-    Drain drain();
+    Drain drain(size_t& received);
+    // Waits a few milliseconds to let bytes gather; true when shutdown was asked meanwhile.
+    bool pauseUnlessShutdown();
     void configure(int baudRate, char parity, int dataBits, int stopBits);
     void stopWorker();
     void closeDevice();
