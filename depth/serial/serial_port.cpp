@@ -26,9 +26,9 @@ constexpr uint32_t kEventCharacterReceived = 0x0001;
 thread_local bool t_onWorker = false;
 
 // A wake-up that brought fewer bytes than this is followed by a pause of kGatherMs, so that a
-// slow line is read in handfuls rather than byte by byte (10 ms is 38 bytes at 38400 baud).
+// slow line is read in handfuls rather than byte by byte (20 ms is 77 bytes at 38400 baud).
 constexpr size_t kTrickle = 1024;
-constexpr int kGatherMs = 10;
+constexpr int kGatherMs = 20;
 
 // A descriptor that becomes readable when the user has closed a queued error box. Shared with
 // the queued call, so it stays valid whichever side finishes first.
