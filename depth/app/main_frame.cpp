@@ -60,57 +60,50 @@ QAction* CMainFrame::makeAction(int id, const QString& text, const QString& prom
 }
 
 void CMainFrame::createActions() {
-    auto* a = makeAction(ID_FILE_NEW, QStringLiteral("新建(&N)\tCtrl+N"),
-                         QStringLiteral("建立新文档\n新建"));
-    a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    a = makeAction(ID_FILE_OPEN, QStringLiteral("打开(&O)...\tCtrl+O"),
-                   QStringLiteral("打开一个现有文档\n打开"));
-    a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    makeAction(ID_FILE_CLOSE, QStringLiteral("关闭(&C)"), QStringLiteral("关闭活动文档\n关闭"));
-    a = makeAction(ID_FILE_SAVE, QStringLiteral("保存(&S)\tCtrl+S"),
-                   QStringLiteral("保存活动文档\n保存"));
-    a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    makeAction(ID_FILE_SAVE_AS, QStringLiteral("另存为(&A)..."),
-               QStringLiteral("用新名称保存活动文档\n另存为"));
-    makeAction(ID_EXPORT_TEXT, QStringLiteral("文本文件(txt)"),
-               QStringLiteral("将数据导出为文本文件\n导出文本文件"));
-    makeAction(ID_EXPORT_PDF, QStringLiteral("PDF文件(pdf)"),
-               QStringLiteral("将数据报告导出为 PDF 文件\n导出PDF文件"));
-    makeAction(ID_FILE_PRINT_SETUP, QStringLiteral("打印设置(&R)..."),
-               QStringLiteral("改变打印机及打印选项\n打印设置"));
-    a = makeAction(ID_FILE_PRINT, QStringLiteral("打印(&P)...\tCtrl+P"),
-                   QStringLiteral("打印活动文档\n打印"));
-    a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    makeAction(ID_FILE_PRINT_DIRECT, QStringLiteral("直接打印"),
-               QStringLiteral("使用当前选项打印活动文档\n快速打印"));
-    makeAction(ID_FILE_PRINT_PREVIEW, QStringLiteral("打印预览(&V)"),
-               QStringLiteral("显示整页\n打印预览"));
-    makeAction(ID_APP_EXIT, QStringLiteral("退出(&X)"),
-               QStringLiteral("退出应用程序；提示保存文档\n退出"));
-    makeAction(ID_PORT_SETTINGS, QStringLiteral("串口设置(&S)"),
-               QStringLiteral("串口相关设置\n串口设置"));
-    makeAction(ID_DATA_TRANSFER, QStringLiteral("数据传输(&D)"),
-               QStringLiteral("从串口传输数据\n数据传输"));
-    a = makeAction(ID_VIEW_TOOLBAR, QStringLiteral("工具栏(&T)"),
-                   QStringLiteral("显示或隐藏工具栏\n切换工具栏"));
-    a->setCheckable(true);
-    a->setChecked(true);
-    a = makeAction(ID_VIEW_STATUS_BAR, QStringLiteral("状态栏(&S)"),
-                   QStringLiteral("显示或隐藏状态栏\n切换状态栏"));
-    a->setCheckable(true);
-    a->setChecked(true);
-    makeAction(ID_WINDOW_NEW, QStringLiteral("新建窗口(&N)"),
-               QStringLiteral("为活动文档打开另一个窗口\n新建窗口"));
-    makeAction(ID_WINDOW_CASCADE, QStringLiteral("层叠(&C)"),
-               QStringLiteral("以重叠方式排列窗口\n层叠窗口"));
-    makeAction(ID_WINDOW_TILE_HORZ, QStringLiteral("平铺(&T)"),
-               QStringLiteral("以非重叠的平铺方式排列窗口\n平铺窗口"));
-    makeAction(ID_WINDOW_ARRANGE, QStringLiteral("排列图标(&A)"),
-               QStringLiteral("将图标排列在窗口底部\n排列图标"));
-    makeAction(ID_APP_ABOUT, QStringLiteral("关于(&A)..."),
-               QStringLiteral("显示程序信息、版本号和版权\n关于"));
-    makeAction(ID_USB_DRIVER_INSTALL, QStringLiteral("USB驱动安装"));
-    makeAction(ID_FILE_MRU_FILE1, QStringLiteral("最近文件"), QStringLiteral("打开该文档"));
+    // Menu text, then the status-bar prompt and the tooltip after the line break.
+    struct Command {
+        int id;
+        const char* text;
+        const char* prompt;
+        QKeySequence key;
+    };
+    const Command commands[] = {
+        {ID_FILE_NEW, "新建(&N)\tCtrl+N", "建立新文档\n新建", QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {ID_FILE_OPEN, "打开(&O)...\tCtrl+O", "打开一个现有文档\n打开",
+         QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {ID_FILE_CLOSE, "关闭(&C)", "关闭活动文档\n关闭", {}},
+        {ID_FILE_SAVE, "保存(&S)\tCtrl+S", "保存活动文档\n保存",
+         QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {ID_FILE_SAVE_AS, "另存为(&A)...", "用新名称保存活动文档\n另存为", {}},
+        {ID_EXPORT_TEXT, "文本文件(txt)", "将数据导出为文本文件\n导出文本文件", {}},
+        {ID_EXPORT_PDF, "PDF文件(pdf)", "将数据报告导出为 PDF 文件\n导出PDF文件", {}},
+        {ID_FILE_PRINT_SETUP, "打印设置(&R)...", "改变打印机及打印选项\n打印设置", {}},
+        {ID_FILE_PRINT, "打印(&P)...\tCtrl+P", "打印活动文档\n打印",
+         QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {ID_FILE_PRINT_DIRECT, "直接打印", "使用当前选项打印活动文档\n快速打印", {}},
+        {ID_FILE_PRINT_PREVIEW, "打印预览(&V)", "显示整页\n打印预览", {}},
+        {ID_APP_EXIT, "退出(&X)", "退出应用程序；提示保存文档\n退出", {}},
+        {ID_PORT_SETTINGS, "串口设置(&S)", "串口相关设置\n串口设置", {}},
+        {ID_DATA_TRANSFER, "数据传输(&D)", "从串口传输数据\n数据传输", {}},
+        {ID_VIEW_TOOLBAR, "工具栏(&T)", "显示或隐藏工具栏\n切换工具栏", {}},
+        {ID_VIEW_STATUS_BAR, "状态栏(&S)", "显示或隐藏状态栏\n切换状态栏", {}},
+        {ID_WINDOW_NEW, "新建窗口(&N)", "为活动文档打开另一个窗口\n新建窗口", {}},
+        {ID_WINDOW_CASCADE, "层叠(&C)", "以重叠方式排列窗口\n层叠窗口", {}},
+        {ID_WINDOW_TILE_HORZ, "平铺(&T)", "以非重叠的平铺方式排列窗口\n平铺窗口", {}},
+        {ID_WINDOW_ARRANGE, "排列图标(&A)", "将图标排列在窗口底部\n排列图标", {}},
+        {ID_APP_ABOUT, "关于(&A)...", "显示程序信息、版本号和版权\n关于", {}},
+        {ID_USB_DRIVER_INSTALL, "USB驱动安装", "", {}},
+        {ID_FILE_MRU_FILE1, "最近文件", "打开该文档", {}},
+    };
+    for (const Command& c : commands) {
+        QAction* a = makeAction(c.id, QString::fromUtf8(c.text), QString::fromUtf8(c.prompt));
+        if (!c.key.isEmpty())
+            a->setShortcut(c.key);
+    }
+    for (int id : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}) {
+        m_actions.value(id)->setCheckable(true);
+        m_actions.value(id)->setChecked(true);
+    }
 
     // Accelerators of commands this program does not handle: present, and therefore disabled.
     struct Key {
