@@ -8,9 +8,12 @@
 #include "depth/app/marrowby_app.h"
 #include "depth/document/ui/marrowby_view.h"
 
+#include <QDialog>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QSettings>
+#include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
@@ -245,6 +248,37 @@ private slots:
         QVERIFY(
             tessera::readWholeFile(dir.filePath(QStringLiteral("saved.DM")).toStdString(), bytes));
         QCOMPARE(bytes.size(), size_t{18 + 17});
+    }
+
+    void statusBarShowsPromptsAndReadyWhenIdle() {
+        CMarrowbyApp app;
+        QVERIFY(app.InitInstance({}));
+        CMainFrame* frame = app.mainFrame();
+        QCOMPARE(frame->promptPane()->text(), QStringLiteral("就绪"));
+        QStatusTipEvent hover(frame->action(ID_DATA_TRANSFER)->statusTip());
+        QCoreApplication::sendEvent(frame, &hover);
+        QCOMPARE(frame->promptPane()->text(), QStringLiteral("从串口传输数据"));
+        QStatusTipEvent leave{QString()};
+        QCoreApplication::sendEvent(frame, &leave);
+        QCOMPARE(frame->promptPane()->text(), QStringLiteral("就绪"));
+    }
+
+    void aboutBoxNamesTheProgramAndVersion() {
+        CMarrowbyApp app;
+        QVERIFY(app.InitInstance({}));
+        QStringList texts;
+        QString caption;
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            QVERIFY(box);
+            caption = box->windowTitle();
+            for (QLabel* label : box->findChildren<QLabel*>())
+                texts << label->text();
+            qobject_cast<QDialog*>(box)->accept();
+        });
+        app.mainFrame()->routeCommand(ID_APP_ABOUT);
+        QCOMPARE(caption, QStringLiteral("关于Tessaly"));
+        QVERIFY(texts.contains(QStringLiteral("Tessaly 1.2 版")));
     }
 
     void exitWithNothingUnsavedAsksNothing() {
