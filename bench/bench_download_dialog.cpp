@@ -5,7 +5,7 @@
 
 #include "bench_download_util.h"
 
-#include "common/qt/scripted_prompt.h"
+#include "tests/support/scripted_prompt.h"
 #include "depth/document/depth_doc.h"
 #include "depth/download/ui/data_transfer.h"
 

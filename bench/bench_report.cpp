@@ -2,8 +2,8 @@
 // and writing the whole A4 PDF at 600 dpi through the painter adapter (target: within 2 s),
 // with the size of the file.
 
+#include "depth/report/qt/report_pdf.h"
 #include "depth/report/report_page.h"
-#include "depth/report/ui/report_print.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -29,7 +29,7 @@ std::vector<DepthRow> reportRows(int n) {
 
 void BM_ReportLayout10k(benchmark::State& state) {
     const auto rows = reportRows(10'000);
-    const ReportDevice device{600, 600, 4960, 7016};
+    const tessera::PageDevice device{600, 600, 4960, 7016};
     const int pages = depthReportPageCount(rows.size());
     for (auto _ : state) {
         size_t ops = 0;

@@ -6,11 +6,8 @@
 #include "depth/app/child_frame.h"
 #include "depth/app/main_frame.h"
 #include "depth/document/ui/marrowby_view.h"
-#include "depth/report/ui/report_print.h"
 
 #include <QFileInfo>
-#include <QPageSetupDialog>
-#include <QPrinter>
 #include <QSettings>
 
 namespace marrowby {
@@ -30,20 +27,7 @@ CMarrowbyApp::CMarrowbyApp() {
     loadRecentFiles();
 }
 
-CMarrowbyApp::~CMarrowbyApp() {
-    if (m_printer)
-        setReportPrinter(nullptr);
-}
-
-// One printer for the whole run, so that Print Setup and the print dialog's choices carry
-// over to later print jobs.
-QPrinter& CMarrowbyApp::printer() {
-    if (!m_printer) {
-        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        setReportPrinter(m_printer.get());
-    }
-    return *m_printer;
-}
+CMarrowbyApp::~CMarrowbyApp() = default;
 
 void CMarrowbyApp::loadRecentFiles() {
     QSettings s = settings();
@@ -67,7 +51,6 @@ void CMarrowbyApp::saveRecentFiles() {
 }
 
 bool CMarrowbyApp::InitInstance(const QStringList& args) {
-    printer();
     m_mainFrame = std::make_unique<CMainFrame>(*this);
     if (args.isEmpty()) {
         OnFileNew();
@@ -140,11 +123,9 @@ void CMarrowbyApp::onCommand(int id) {
     case ID_FILE_OPEN:
         OnFileOpen();
         return;
-    case ID_FILE_PRINT_SETUP: {
-        QPageSetupDialog dialog(&printer(), m_mainFrame.get());
-        dialog.exec();
+    case ID_FILE_PRINT_SETUP:
+        tessera::showPrintSetup(m_mainFrame.get());
         return;
-    }
     case ID_APP_ABOUT:
         OnAppAbout();
         return;

@@ -2,6 +2,7 @@
 // The application object: settings and the recent-file list, new documents and their titles,
 // opening a document for a file, and the application's own commands.
 
+#include "common/ui/print_job.h"
 #include "depth/app/command_ids.h"
 #include "depth/app/recent_files.h"
 #include "depth/document/depth_doc.h"
@@ -9,8 +10,6 @@
 #include <QObject>
 #include <QStringList>
 #include <memory>
-
-class QPrinter;
 
 namespace marrowby {
 
@@ -30,7 +29,6 @@ public:
     CMainFrame* mainFrame() const { return m_mainFrame.get(); }
     RecentFileList& recentFiles() { return m_recent; }
     DocumentTitleCounter& titleCounter() { return m_titles; }
-    QPrinter& printer();
 
     // File New: a new document titled with the run's counter, in its own window.
     CChildFrame* OnFileNew();
@@ -51,7 +49,7 @@ private:
     std::unique_ptr<CMainFrame> m_mainFrame;
     RecentFileList m_recent{4};
     DocumentTitleCounter m_titles;
-    std::unique_ptr<QPrinter> m_printer;
+    tessera::SharedPrinter m_printer; // Print Setup's choices carry over to later jobs
 };
 
 } // namespace marrowby

@@ -5,7 +5,7 @@
 #include "depth/cli/cli_io.h"
 
 #include "depth/report/report_page.h"
-#include "depth/report/ui/report_print.h"
+#include "depth/report/qt/report_pdf.h"
 
 #include <QByteArray>
 #include <QFile>

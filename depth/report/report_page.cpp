@@ -8,6 +8,17 @@
 namespace marrowby {
 namespace {
 
+using tessera::fontPixelHeight;
+using tessera::mmToPixels;
+using tessera::PageDevice;
+using tessera::PageFont;
+using tessera::PageOp;
+using tessera::PageRect;
+
+int trunc(double v) {
+    return tessera::truncPixels(v);
+}
+
 // Millimetre constants of the page.
 constexpr double kLeft = 15;   // L
 constexpr double kRight = 190; // R
@@ -16,26 +27,13 @@ constexpr double kRowH = 5;    // H
 constexpr double kLineE = 0.5; // E
 constexpr double kTitleWidth = 170;
 
-constexpr uint32_t kBlack = 0x000000;
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr int kPenWidth = 2;
 
 // Title and requested font faces (UTF-8); the column titles come from kColumnTitles.
-constexpr const char* kTitle = "裂缝测深仪数据报告";
+constexpr const char* kTitle = kDepthReportTitle;
 constexpr const char* kSongTi = "宋体";
 constexpr const char* kArial = "Arial";
-
-// Conversion to an integer toward zero, as the original's (int) casts; values far outside the
-// int range (absurd resolutions) are clamped instead of being undefined.
-int trunc(double v) {
-    if (!(v == v))
-        return 0;
-    if (v >= static_cast<double>(INT_MAX))
-        return INT_MAX;
-    if (v <= static_cast<double>(INT_MIN))
-        return INT_MIN;
-    return static_cast<int>(v);
-}
 
 std::string toUtf8(std::string_view gbk) {
     for (unsigned char c : gbk)
@@ -44,34 +42,12 @@ std::string toUtf8(std::string_view gbk) {
     return std::string(gbk); // digits and ASCII: nothing to convert
 }
 
-ReportOp fill(ReportRect rect, uint32_t color) {
-    ReportOp op;
-    op.kind = ReportOpKind::Fill;
-    op.rect = rect;
-    op.color = color;
-    return op;
+PageOp text(PageRect rect, const PageFont& font, std::string s) {
+    return tessera::textOp(rect, font, std::move(s));
 }
 
-ReportOp text(ReportRect rect, const ReportFont& font, std::string s) {
-    ReportOp op;
-    op.kind = ReportOpKind::Text;
-    op.rect = rect;
-    op.color = kBlack;
-    op.font = font;
-    op.text = std::move(s);
-    return op;
-}
-
-ReportOp line(int x1, int y1, int x2, int y2) {
-    ReportOp op;
-    op.kind = ReportOpKind::Line;
-    op.x1 = x1;
-    op.y1 = y1;
-    op.x2 = x2;
-    op.y2 = y2;
-    op.penWidth = kPenWidth;
-    op.color = kBlack;
-    return op;
+PageOp line(int x1, int y1, int x2, int y2) {
+    return tessera::lineOp(x1, y1, x2, y2, kPenWidth);
 }
 
 } // namespace
@@ -81,24 +57,13 @@ int depthReportPageCount(size_t rowCount) {
     return pages > static_cast<size_t>(INT_MAX) ? INT_MAX : static_cast<int>(pages);
 }
 
-double reportMmToPixels(double mm, int dpi) {
-    return mm * dpi * 0.03937007874015748;
-}
-
-int reportFontPixelHeight(int points, int dpi) {
-    // MulDiv(points, dpi, 72): the exact quotient rounded half away from zero.
-    long long num = static_cast<long long>(points) * dpi;
-    long long q = (std::llabs(num) * 2 + 72) / 144;
-    return static_cast<int>(num < 0 ? -q : q);
-}
-
-DepthReportGeometry depthReportGeometry(const ReportDevice& device) {
+DepthReportGeometry depthReportGeometry(const PageDevice& device) {
     DepthReportGeometry g;
-    const double left = reportMmToPixels(kLeft, device.dpiX);
+    const double left = mmToPixels(kLeft, device.dpiX);
     g.left = trunc(left);
-    g.right = trunc(reportMmToPixels(kRight, device.dpiX));
+    g.right = trunc(mmToPixels(kRight, device.dpiX));
     // W = R − L (175 mm) in pixels; the factors exactly as the original wrote them.
-    const double w = reportMmToPixels(kRight - kLeft, device.dpiX);
+    const double w = mmToPixels(kRight - kLeft, device.dpiX);
     const double factors[5] = {0.1, 0.1, 0.1, 0.30000000000000004, 0.4};
     for (int i = 0; i < 5; ++i)
         g.widths[i] = trunc(w * factors[i]);
@@ -120,23 +85,23 @@ DepthReportGeometry depthReportGeometry(const ReportDevice& device) {
     }
     g.columnX[5] = g.right;
 
-    g.titleFont = {kSongTi, reportFontPixelHeight(15, device.dpiY), 700};
-    g.headerFont = {kSongTi, reportFontPixelHeight(10, device.dpiY), 700};
-    g.bodyFont = {kArial, reportFontPixelHeight(10, device.dpiY), 400};
+    g.titleFont = {kSongTi, fontPixelHeight(15, device.dpiY), 700};
+    g.headerFont = {kSongTi, fontPixelHeight(10, device.dpiY), 700};
+    g.bodyFont = {kArial, fontPixelHeight(10, device.dpiY), 400};
     return g;
 }
 
-std::vector<ReportOp> layoutDepthReportPage(const ReportDevice& device, int page,
-                                            const std::vector<DepthRow>& rows) {
+std::vector<PageOp> layoutDepthReportPage(const PageDevice& device, int page,
+                                          const std::vector<DepthRow>& rows) {
     const DepthReportGeometry g = depthReportGeometry(device);
-    auto y = [&](double mm) { return trunc(reportMmToPixels(mm, device.dpiY)); };
-    auto x = [&](double mm) { return trunc(reportMmToPixels(mm, device.dpiX)); };
+    auto y = [&](double mm) { return trunc(mmToPixels(mm, device.dpiY)); };
+    auto x = [&](double mm) { return trunc(mmToPixels(mm, device.dpiX)); };
 
-    std::vector<ReportOp> ops;
+    std::vector<PageOp> ops;
     ops.reserve(2 + 1 + 5 + kDepthRowsPerPage * 6 + 1 + 6);
 
     // 1. White printable area.
-    ops.push_back(fill({0, 0, device.width, device.height}, kWhite));
+    ops.push_back(tessera::fillOp({0, 0, device.width, device.height}, kWhite));
 
     // 3. Title over L .. L + 170 and T .. T + 2H.
     ops.push_back(

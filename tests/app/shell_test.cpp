@@ -2,7 +2,7 @@
 // files, the close question.
 
 #include "common/model/atomic_file.h"
-#include "common/qt/scripted_prompt.h"
+#include "tests/support/scripted_prompt.h"
 #include "depth/app/child_frame.h"
 #include "depth/app/main_frame.h"
 #include "depth/app/marrowby_app.h"

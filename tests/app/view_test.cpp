@@ -1,7 +1,7 @@
 // A depth window: the list, record editing, Open/Save/Export, refresh.
 
 #include "common/model/atomic_file.h"
-#include "common/qt/scripted_prompt.h"
+#include "tests/support/scripted_prompt.h"
 #include "depth/document/ui/marrowby_view.h"
 #include "depth/document/ui/record_info_dlg.h"
 

@@ -1,9 +1,9 @@
 // Headless flows of the data-transfer command and its progress dialog, driven by a scripted
 // engine that posts the meter's bytes as PortByteEvents.
 
-#include "modal_helper.h"
+#include "tests/support/modal_dialog.h"
 
-#include "common/qt/scripted_prompt.h"
+#include "tests/support/scripted_prompt.h"
 #include "depth/document/depth_doc.h"
 #include "depth/download/ui/data_transfer.h"
 #include "depth/download/ui/transfer_dlg.h"

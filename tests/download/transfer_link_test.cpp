@@ -1,7 +1,7 @@
 // The data-transfer command with the real serial engine, receiving from the simulated meter
 // (marrowby-cli simulate-meter) on a pseudo-terminal registered as the bridge's port.
 
-#include "common/qt/scripted_prompt.h"
+#include "tests/support/scripted_prompt.h"
 #include "depth/document/depth_doc.h"
 #include "depth/download/ui/data_transfer.h"
 

@@ -1,8 +1,8 @@
 // The port-settings and driver-install dialogs and their commands, headless.
 
-#include "../download/modal_helper.h"
+#include "tests/support/modal_dialog.h"
 
-#include "common/qt/scripted_prompt.h"
+#include "tests/support/scripted_prompt.h"
 #include "depth/document/depth_doc.h"
 #include "depth/ports/ui/driver_install_dlg.h"
 #include "depth/ports/ui/port_commands.h"

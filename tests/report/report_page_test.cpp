@@ -12,7 +12,7 @@ using namespace marrowby;
 namespace {
 
 // A4 at 600 dpi with some printer margins; the size only matters for the white fill.
-const ReportDevice k600{600, 600, 4760, 6814};
+const tessera::PageDevice k600{600, 600, 4760, 6814};
 
 std::vector<DepthRow> numberedRows(int n) {
     std::vector<DepthRow> rows;
@@ -23,8 +23,9 @@ std::vector<DepthRow> numberedRows(int n) {
     return rows;
 }
 
-std::vector<ReportOp> opsOf(const std::vector<ReportOp>& ops, ReportOpKind kind) {
-    std::vector<ReportOp> out;
+std::vector<tessera::PageOp> opsOf(const std::vector<tessera::PageOp>& ops,
+                                   tessera::PageOpKind kind) {
+    std::vector<tessera::PageOp> out;
     for (const auto& op : ops)
         if (op.kind == kind)
             out.push_back(op);
@@ -32,16 +33,16 @@ std::vector<ReportOp> opsOf(const std::vector<ReportOp>& ops, ReportOpKind kind)
 }
 
 // The texts of the data rows: every text op after the title and the five header texts.
-std::vector<std::string> bodyTexts(const std::vector<ReportOp>& ops) {
+std::vector<std::string> bodyTexts(const std::vector<tessera::PageOp>& ops) {
     std::vector<std::string> out;
-    auto texts = opsOf(ops, ReportOpKind::Text);
+    auto texts = opsOf(ops, tessera::PageOpKind::Text);
     for (size_t i = 6; i < texts.size(); ++i)
         out.push_back(texts[i].text);
     return out;
 }
 
-void expectLine(const ReportOp& op, int x1, int y1, int x2, int y2) {
-    ASSERT_EQ(ReportOpKind::Line, op.kind);
+void expectLine(const tessera::PageOp& op, int x1, int y1, int x2, int y2) {
+    ASSERT_EQ(tessera::PageOpKind::Line, op.kind);
     EXPECT_EQ(x1, op.x1);
     EXPECT_EQ(y1, op.y1);
     EXPECT_EQ(x2, op.x2);
@@ -52,8 +53,8 @@ void expectLine(const ReportOp& op, int x1, int y1, int x2, int y2) {
 
 // Checks the frame of a page with `n` data rows at 600 × 600 dpi: line above the header,
 // bottom line and the six verticals between them.
-void expectFrame600(const std::vector<ReportOp>& ops, int bottomY) {
-    auto lines = opsOf(ops, ReportOpKind::Line);
+void expectFrame600(const std::vector<tessera::PageOp>& ops, int bottomY) {
+    auto lines = opsOf(ops, tessera::PageOpKind::Line);
     ASSERT_GE(lines.size(), 8u);
     expectLine(lines.front(), 354, 673, 4488, 673);
     const size_t b = lines.size() - 7;
@@ -79,13 +80,13 @@ TEST(DepthReportPages, PageCountIsRowsDividedBy50PlusOne) {
 }
 
 TEST(DepthReportGeometryTest, MillimetresAndFontHeights) {
-    EXPECT_DOUBLE_EQ(15 * 600 * 0.03937007874015748, reportMmToPixels(15, 600));
-    EXPECT_EQ(125, reportFontPixelHeight(15, 600));
-    EXPECT_EQ(83, reportFontPixelHeight(10, 600));
-    EXPECT_EQ(63, reportFontPixelHeight(15, 300)); // 62.5 rounds up, as MulDiv does
-    EXPECT_EQ(42, reportFontPixelHeight(10, 300)); // 41.67
-    EXPECT_EQ(13, reportFontPixelHeight(10, 96));  // 13.33
-    EXPECT_EQ(10, reportFontPixelHeight(10, 72));
+    EXPECT_DOUBLE_EQ(15 * 600 * 0.03937007874015748, tessera::mmToPixels(15, 600));
+    EXPECT_EQ(125, tessera::fontPixelHeight(15, 600));
+    EXPECT_EQ(83, tessera::fontPixelHeight(10, 600));
+    EXPECT_EQ(63, tessera::fontPixelHeight(15, 300)); // 62.5 rounds up, as MulDiv does
+    EXPECT_EQ(42, tessera::fontPixelHeight(10, 300)); // 41.67
+    EXPECT_EQ(13, tessera::fontPixelHeight(10, 96));  // 13.33
+    EXPECT_EQ(10, tessera::fontPixelHeight(10, 72));
 }
 
 TEST(DepthReportGeometryTest, WorkedExampleAt600Dpi) {
@@ -103,9 +104,9 @@ TEST(DepthReportGeometryTest, WorkedExampleAt600Dpi) {
     }
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(xs[i], g.columnX[i]) << i;
-    EXPECT_EQ((ReportFont{"宋体", 125, 700}), g.titleFont);
-    EXPECT_EQ((ReportFont{"宋体", 83, 700}), g.headerFont);
-    EXPECT_EQ((ReportFont{"Arial", 83, 400}), g.bodyFont);
+    EXPECT_EQ((tessera::PageFont{"宋体", 125, 700}), g.titleFont);
+    EXPECT_EQ((tessera::PageFont{"宋体", 83, 700}), g.headerFont);
+    EXPECT_EQ((tessera::PageFont{"Arial", 83, 400}), g.bodyFont);
 }
 
 TEST(DepthReportLayout, WorkedExampleOneRowAt600Dpi) {
@@ -114,14 +115,14 @@ TEST(DepthReportLayout, WorkedExampleOneRowAt600Dpi) {
     // fill, title, header line, 5 header texts, row line, 5 row texts, bottom line, 6 verticals
     ASSERT_EQ(21u, ops.size());
 
-    EXPECT_EQ(ReportOpKind::Fill, ops[0].kind);
-    EXPECT_EQ((ReportRect{0, 0, 4760, 6814}), ops[0].rect);
+    EXPECT_EQ(tessera::PageOpKind::Fill, ops[0].kind);
+    EXPECT_EQ((tessera::PageRect{0, 0, 4760, 6814}), ops[0].rect);
     EXPECT_EQ(0xFFFFFFu, ops[0].color);
 
-    EXPECT_EQ(ReportOpKind::Text, ops[1].kind);
+    EXPECT_EQ(tessera::PageOpKind::Text, ops[1].kind);
     EXPECT_EQ("裂缝测深仪数据报告", ops[1].text);
-    EXPECT_EQ((ReportRect{354, 330, 4370, 566}), ops[1].rect);
-    EXPECT_EQ((ReportFont{"宋体", 125, 700}), ops[1].font);
+    EXPECT_EQ((tessera::PageRect{354, 330, 4370, 566}), ops[1].rect);
+    EXPECT_EQ((tessera::PageFont{"宋体", 125, 700}), ops[1].font);
     EXPECT_EQ(0x000000u, ops[1].color);
 
     expectLine(ops[2], 354, 673, 4488, 673);
@@ -131,20 +132,20 @@ TEST(DepthReportLayout, WorkedExampleOneRowAt600Dpi) {
     const int cellRight[5] = {767, 1180, 1593, 2833, 4486};
     for (int c = 0; c < 5; ++c) {
         const auto& op = ops[3 + static_cast<size_t>(c)];
-        EXPECT_EQ(ReportOpKind::Text, op.kind);
+        EXPECT_EQ(tessera::PageOpKind::Text, op.kind);
         EXPECT_EQ(titles[c], op.text);
-        EXPECT_EQ((ReportRect{cellLeft[c], 685, cellRight[c], 803}), op.rect) << c;
-        EXPECT_EQ((ReportFont{"宋体", 83, 700}), op.font);
+        EXPECT_EQ((tessera::PageRect{cellLeft[c], 685, cellRight[c], 803}), op.rect) << c;
+        EXPECT_EQ((tessera::PageFont{"宋体", 83, 700}), op.font);
     }
 
     expectLine(ops[8], 354, 791, 4488, 791);
     const char* cells[5] = {"1", "2", "3", "45", "ok"};
     for (int c = 0; c < 5; ++c) {
         const auto& op = ops[9 + static_cast<size_t>(c)];
-        EXPECT_EQ(ReportOpKind::Text, op.kind);
+        EXPECT_EQ(tessera::PageOpKind::Text, op.kind);
         EXPECT_EQ(cells[c], op.text);
-        EXPECT_EQ((ReportRect{cellLeft[c], 803, cellRight[c], 921}), op.rect) << c;
-        EXPECT_EQ((ReportFont{"Arial", 83, 400}), op.font);
+        EXPECT_EQ((tessera::PageRect{cellLeft[c], 803, cellRight[c], 921}), op.rect) << c;
+        EXPECT_EQ((tessera::PageFont{"Arial", 83, 400}), op.font);
     }
 
     // Bottom line at 38.5 mm, then the verticals from 28.5 mm down to it.
@@ -157,11 +158,11 @@ TEST(DepthReportLayout, WorkedExampleOneRowAt600Dpi) {
 TEST(DepthReportLayout, NoRowsGivesTitleHeaderAndItsBox) {
     const auto ops = layoutDepthReportPage(k600, 1, {});
     ASSERT_EQ(15u, ops.size());
-    auto texts = opsOf(ops, ReportOpKind::Text);
+    auto texts = opsOf(ops, tessera::PageOpKind::Text);
     ASSERT_EQ(6u, texts.size());
     EXPECT_EQ("裂缝测深仪数据报告", texts[0].text);
     EXPECT_EQ("备注", texts[5].text);
-    auto lines = opsOf(ops, ReportOpKind::Line);
+    auto lines = opsOf(ops, tessera::PageOpKind::Line);
     ASSERT_EQ(8u, lines.size());
     expectFrame600(ops, 791); // 28.5 mm and 33.5 mm
 }
@@ -176,7 +177,7 @@ TEST(DepthReportLayout, FortyNineRowsFitOnePage) {
     EXPECT_EQ("49", body[48 * 5]);
     EXPECT_EQ("r49", body[48 * 5 + 4]);
     // 49 row lines plus the header line, the bottom line and six verticals.
-    EXPECT_EQ(57u, opsOf(ops, ReportOpKind::Line).size());
+    EXPECT_EQ(57u, opsOf(ops, tessera::PageOpKind::Line).size());
     expectFrame600(ops, static_cast<int>((14 + 53 * 5 - 0.5) * 600 * 0.03937007874015748));
 }
 
@@ -190,7 +191,7 @@ TEST(DepthReportLayout, FiftyRowsGiveASecondPageWithAnEmptyHeaderBox) {
     const auto page2 = layoutDepthReportPage(k600, 2, rows);
     EXPECT_EQ(15u, page2.size());
     EXPECT_TRUE(bodyTexts(page2).empty());
-    EXPECT_EQ("裂缝测深仪数据报告", opsOf(page2, ReportOpKind::Text)[0].text);
+    EXPECT_EQ("裂缝测深仪数据报告", opsOf(page2, tessera::PageOpKind::Text)[0].text);
     expectFrame600(page2, 791);
 }
 
@@ -202,7 +203,7 @@ TEST(DepthReportLayout, FiftyOneRowsPutRow51OnPageTwo) {
     ASSERT_EQ(5u, body.size());
     EXPECT_EQ((std::vector<std::string>{"51", "2", "0", "151", "r51"}), body);
     // Row 51 sits in the first row position of its page.
-    auto texts = opsOf(ops, ReportOpKind::Text);
+    auto texts = opsOf(ops, tessera::PageOpKind::Text);
     EXPECT_EQ(803, texts[6].rect.top);
     EXPECT_EQ(921, texts[6].rect.bottom);
     expectFrame600(ops, 909);
@@ -253,14 +254,14 @@ TEST(DepthReportLayout, CellsPrintExactlyAsTheListShowsThem) {
 
 TEST(DepthReportLayout, LongRemarkStaysInItsCell) {
     const std::vector<DepthRow> rows = {DepthRow("1", "1", "1", "1", std::string(500, 'W'))};
-    auto texts = opsOf(layoutDepthReportPage(k600, 1, rows), ReportOpKind::Text);
+    auto texts = opsOf(layoutDepthReportPage(k600, 1, rows), tessera::PageOpKind::Text);
     // The adapter clips each text to its rectangle; the rectangle is the 70 mm cell.
-    EXPECT_EQ((ReportRect{2833, 803, 4486, 921}), texts.back().rect);
+    EXPECT_EQ((tessera::PageRect{2833, 803, 4486, 921}), texts.back().rect);
 }
 
 TEST(DepthReportLayout, EachDirectionUsesItsOwnResolution) {
     // 300 dpi across, 600 dpi down.
-    const ReportDevice dev{300, 600, 2380, 6814};
+    const tessera::PageDevice dev{300, 600, 2380, 6814};
     const auto g = depthReportGeometry(dev);
     EXPECT_EQ(177, g.left);
     EXPECT_EQ(2244, g.right);
@@ -273,26 +274,26 @@ TEST(DepthReportLayout, EachDirectionUsesItsOwnResolution) {
 
     const auto ops = layoutDepthReportPage(dev, 1, numberedRows(1));
     ASSERT_EQ(21u, ops.size());
-    EXPECT_EQ((ReportRect{177, 330, 2185, 566}), ops[1].rect);
+    EXPECT_EQ((tessera::PageRect{177, 330, 2185, 566}), ops[1].rect);
     EXPECT_EQ(125, ops[1].font.pixelHeight);
     expectLine(ops[2], 177, 673, 2244, 673);
-    EXPECT_EQ((ReportRect{177, 685, 383, 803}), ops[3].rect);
+    EXPECT_EQ((tessera::PageRect{177, 685, 383, 803}), ops[3].rect);
     expectLine(ops[8], 177, 791, 2244, 791);
-    EXPECT_EQ((ReportRect{1415, 803, 2241, 921}), ops[13].rect);
+    EXPECT_EQ((tessera::PageRect{1415, 803, 2241, 921}), ops[13].rect);
     EXPECT_EQ(83, ops[13].font.pixelHeight);
     expectLine(ops[14], 177, 909, 2244, 909);
     expectLine(ops[20], 2244, 673, 2244, 909);
 
     // 600 dpi across, 300 dpi down: the x positions of the worked example, y halved.
-    const ReportDevice tall{600, 300, 4760, 3407};
+    const tessera::PageDevice tall{600, 300, 4760, 3407};
     const auto ops2 = layoutDepthReportPage(tall, 1, numberedRows(1));
     ASSERT_EQ(21u, ops2.size());
-    EXPECT_EQ((ReportRect{354, 165, 4370, 283}), ops2[1].rect);
+    EXPECT_EQ((tessera::PageRect{354, 165, 4370, 283}), ops2[1].rect);
     EXPECT_EQ(63, ops2[1].font.pixelHeight);
     expectLine(ops2[2], 354, 336, 4488, 336);
-    EXPECT_EQ((ReportRect{354, 342, 767, 401}), ops2[3].rect);
+    EXPECT_EQ((tessera::PageRect{354, 342, 767, 401}), ops2[3].rect);
     EXPECT_EQ(42, ops2[3].font.pixelHeight);
     expectLine(ops2[8], 354, 395, 4488, 395);
-    EXPECT_EQ((ReportRect{2833, 401, 4486, 460}), ops2[13].rect);
+    EXPECT_EQ((tessera::PageRect{2833, 401, 4486, 460}), ops2[13].rect);
     expectLine(ops2[14], 354, 454, 4488, 454);
 }

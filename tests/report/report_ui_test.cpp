@@ -1,10 +1,12 @@
 // Headless tests of the depth report's platform code: font matching (Chinese must render),
 // the page rendering on a recording paint device, the PDF output and the export command.
 
-#include "common/qt/scripted_prompt.h"
+#include "common/qt/page_painter.h"
+#include "depth/report/qt/report_pdf.h"
 #include "depth/report/report_page.h"
-#include "depth/report/ui/report_painter.h"
 #include "depth/report/ui/report_print.h"
+#include "tests/support/recording_device.h"
+#include "tests/support/scripted_prompt.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -28,6 +30,7 @@
 #include <unistd.h>
 
 using namespace marrowby;
+using tessera::test::RecordingDevice;
 
 namespace {
 
@@ -38,117 +41,6 @@ std::vector<DepthRow> numberedRows(int n) {
         rows.emplace_back(first, "1", "2", std::to_string(100 + i), "");
     }
     return rows;
-}
-
-// A paint device whose engine records, per page, every text item and line it is given.
-class RecordingDevice;
-
-class RecordingEngine : public QPaintEngine {
-public:
-    explicit RecordingEngine(RecordingDevice* device)
-        : QPaintEngine(AllFeatures), m_device(device) {}
-    bool begin(QPaintDevice*) override { return true; }
-    bool end() override { return true; }
-    void updateState(const QPaintEngineState&) override {}
-    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
-    void drawTextItem(const QPointF& p, const QTextItem& item) override;
-    void drawLines(const QLineF* lines, int count) override;
-    void drawLines(const QLine* lines, int count) override;
-    void drawRects(const QRectF* rects, int count) override;
-    void drawRects(const QRect* rects, int count) override;
-    void drawPath(const QPainterPath&) override {}
-    void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
-    Type type() const override { return User; }
-
-private:
-    RecordingDevice* m_device;
-};
-
-struct RecordedText {
-    QString text;
-    QPointF pos;
-    QString family;
-    int pixelSize;
-    int weight;
-};
-
-class RecordingDevice : public QPaintDevice {
-public:
-    RecordingDevice(int dpiX, int dpiY, int w, int h)
-        : m_dpiX(dpiX), m_dpiY(dpiY), m_w(w), m_h(h), m_engine(this) {}
-    ~RecordingDevice() override = default;
-    QPaintEngine* paintEngine() const override { return const_cast<RecordingEngine*>(&m_engine); }
-
-    struct Page {
-        QList<RecordedText> texts;
-        QList<QLineF> lines;
-        QList<QRectF> rects;
-        QStringList textStrings() const {
-            QStringList out;
-            for (const auto& t : texts)
-                out << t.text;
-            return out;
-        }
-    };
-    QList<Page> pages{Page{}};
-    bool newPage() {
-        pages.append(Page{});
-        return true;
-    }
-
-protected:
-    int metric(PaintDeviceMetric m) const override {
-        switch (m) {
-        case PdmWidth:
-            return m_w;
-        case PdmHeight:
-            return m_h;
-        case PdmWidthMM:
-            return static_cast<int>(m_w * 25.4 / m_dpiX);
-        case PdmHeightMM:
-            return static_cast<int>(m_h * 25.4 / m_dpiY);
-        case PdmDpiX:
-        case PdmPhysicalDpiX:
-            return m_dpiX;
-        case PdmDpiY:
-        case PdmPhysicalDpiY:
-            return m_dpiY;
-        case PdmNumColors:
-            return INT_MAX;
-        case PdmDepth:
-            return 32;
-        case PdmDevicePixelRatio:
-            return 1;
-        case PdmDevicePixelRatioScaled:
-            return static_cast<int>(devicePixelRatioFScale());
-        }
-        return 0;
-    }
-
-private:
-    int m_dpiX, m_dpiY, m_w, m_h;
-    RecordingEngine m_engine;
-};
-
-void RecordingEngine::drawTextItem(const QPointF& p, const QTextItem& item) {
-    m_device->pages.last().texts.append({item.text(), p, QFontInfo(item.font()).family(),
-                                         item.font().pixelSize(), item.font().weight()});
-}
-void RecordingEngine::drawLines(const QLineF* lines, int count) {
-    for (int i = 0; i < count; ++i)
-        m_device->pages.last().lines.append(lines[i]);
-}
-void RecordingEngine::drawLines(const QLine* lines, int count) {
-    for (int i = 0; i < count; ++i)
-        m_device->pages.last().lines.append(QLineF(lines[i]));
-}
-void RecordingEngine::drawRects(const QRectF* rects, int count) {
-    for (int i = 0; i < count; ++i)
-        m_device->pages.last().rects.append(rects[i]);
-}
-void RecordingEngine::drawRects(const QRect* rects, int count) {
-    for (int i = 0; i < count; ++i)
-        m_device->pages.last().rects.append(QRectF(rects[i]));
 }
 
 // The glyph runs of `text` in `font`; glyph index 0 is the font's "missing glyph" box.
@@ -192,7 +84,6 @@ private slots:
     void fontSizesAndWeightsAreKept();
     void pagesOf120RowsOnARecordingDevice();
     void recordedGeometryUsesTheDevicesResolution();
-    void pageListFollowsTheChosenRange();
     void pdfOf120RowsHasThreeA4Pages();
     void pdfPageThreeTextHoldsRows101To120();
     void pdfWriteFailsCleanly();
@@ -204,7 +95,7 @@ private slots:
 };
 
 void ReportUiTest::fontsStandInForSongTiAndArial() {
-    const QStringList song = reportFontFamilies(QStringLiteral("宋体"));
+    const QStringList song = tessera::fontFamiliesFor(QStringLiteral("宋体"));
     QVERIFY(!song.isEmpty());
     const QStringList installed = QFontDatabase::families();
     QVERIFY2(installed.contains(song.first(), Qt::CaseInsensitive), qPrintable(song.first()));
@@ -215,7 +106,7 @@ void ReportUiTest::fontsStandInForSongTiAndArial() {
         installed.contains(QStringLiteral("Noto Serif CJK SC")))
         QCOMPARE(song.first(), QStringLiteral("Noto Serif CJK SC"));
 
-    const QStringList arial = reportFontFamilies(QStringLiteral("Arial"));
+    const QStringList arial = tessera::fontFamiliesFor(QStringLiteral("Arial"));
     QVERIFY(!arial.isEmpty());
     QVERIFY2(installed.contains(arial.first(), Qt::CaseInsensitive), qPrintable(arial.first()));
     if (!installed.contains(QStringLiteral("Arial")) &&
@@ -229,31 +120,32 @@ void ReportUiTest::fontsStandInForSongTiAndArial() {
 
     // The face itself is used when it is installed.
     const QString someInstalled = installed.first();
-    QCOMPARE(reportFontFamilies(someInstalled).first(), someInstalled);
+    QCOMPARE(tessera::fontFamiliesFor(someInstalled).first(), someInstalled);
 }
 
 void ReportUiTest::chineseTextRendersInEveryReportFont() {
     const auto g = depthReportGeometry({600, 600, 4960, 7016});
     QStringList used;
-    QVERIFY(
-        rendersWithoutBoxes(reportQFont(g.titleFont), QStringLiteral("裂缝测深仪数据报告"), &used));
-    QVERIFY(rendersWithoutBoxes(reportQFont(g.headerFont),
+    QVERIFY(rendersWithoutBoxes(tessera::qFontFor(g.titleFont),
+                                QStringLiteral("裂缝测深仪数据报告"), &used));
+    QVERIFY(rendersWithoutBoxes(tessera::qFontFor(g.headerFont),
                                 QStringLiteral("构件号裂缝号测点号裂缝深度值备注"), &used));
     // A Chinese remark in the Arial body font falls back to a CJK font, never to boxes.
     QStringList bodyFonts;
-    QVERIFY(rendersWithoutBoxes(reportQFont(g.bodyFont), QStringLiteral("左侧裂缝 12abc -7"),
+    QVERIFY(rendersWithoutBoxes(tessera::qFontFor(g.bodyFont), QStringLiteral("左侧裂缝 12abc -7"),
                                 &bodyFonts));
     QVERIFY2(bodyFonts.size() >= 2, qPrintable(bodyFonts.join(','))); // Latin + CJK
     // The digits come from the Arial stand-in.
-    QVERIFY(rendersWithoutBoxes(reportQFont(g.bodyFont), QStringLiteral("0123456789"), &bodyFonts));
+    QVERIFY(rendersWithoutBoxes(tessera::qFontFor(g.bodyFont), QStringLiteral("0123456789"),
+                                &bodyFonts));
 }
 
 void ReportUiTest::fontSizesAndWeightsAreKept() {
-    QFont title = reportQFont({"宋体", 125, 700});
+    QFont title = tessera::qFontFor({"宋体", 125, 700});
     QCOMPARE(title.pixelSize(), 125);
     QCOMPARE(title.weight(), QFont::Bold);
     QVERIFY(!title.italic() && !title.underline() && !title.strikeOut());
-    QFont body = reportQFont({"Arial", 83, 400});
+    QFont body = tessera::qFontFor({"Arial", 83, 400});
     QCOMPARE(body.pixelSize(), 83);
     QCOMPARE(body.weight(), QFont::Normal);
     QCOMPARE(QFontInfo(body).pixelSize(), 83);
@@ -263,9 +155,9 @@ void ReportUiTest::pagesOf120RowsOnARecordingDevice() {
     const auto rows = numberedRows(120);
     RecordingDevice device(600, 600, 4960, 7016);
     QPainter painter(&device);
-    const int drawn = drawDepthReportPages(
-        painter, rows, depthReportPageList({}, depthReportPageCount(rows.size())),
-        [&] { return device.newPage(); });
+    const int drawn = tessera::drawPages(painter, DepthReport(rows),
+                                         tessera::pageList({}, depthReportPageCount(rows.size())),
+                                         [&] { return device.newPage(); });
     painter.end();
     QCOMPARE(drawn, 3);
     QCOMPARE(device.pages.size(), 3);
@@ -308,7 +200,8 @@ void ReportUiTest::pagesOf120RowsOnARecordingDevice() {
 void ReportUiTest::recordedGeometryUsesTheDevicesResolution() {
     RecordingDevice device(300, 600, 2480, 7016);
     QPainter painter(&device);
-    drawDepthReportPages(painter, numberedRows(1), {1}, {});
+    const auto rows = numberedRows(1);
+    tessera::drawPages(painter, DepthReport(rows), {1}, {});
     painter.end();
     const auto& page = device.pages[0];
     QCOMPARE(page.lines[0], QLineF(177, 673, 2244, 673));
@@ -333,20 +226,6 @@ void ReportUiTest::recordedGeometryUsesTheDevicesResolution() {
     }
     QVERIFY(sawTitle);
     QVERIFY(sawBody);
-}
-
-void ReportUiTest::pageListFollowsTheChosenRange() {
-    QCOMPARE(depthReportPageList({}, 3), (QList<int>{1, 2, 3}));
-    QPageRanges r;
-    r.addRange(2, 9);
-    QCOMPARE(depthReportPageList(r, 3), (QList<int>{2, 3})); // no further than the last page
-    QPageRanges single;
-    single.addPage(1);
-    single.addPage(3);
-    QCOMPARE(depthReportPageList(single, 3), (QList<int>{1, 3}));
-    QPageRanges past;
-    past.addRange(5, 7);
-    QVERIFY(depthReportPageList(past, 3).isEmpty());
 }
 
 void ReportUiTest::pdfOf120RowsHasThreeA4Pages() {
@@ -520,7 +399,8 @@ void ReportUiTest::renderedPageHasInkInTheTitleAndTable() {
     image.fill(Qt::red); // the report paints its own white background
     {
         QPainter painter(&image);
-        drawDepthReportPages(painter, numberedRows(3), {1}, {});
+        const auto rows = numberedRows(3);
+        tessera::drawPages(painter, DepthReport(rows), {1}, {});
     }
     QCOMPARE(image.logicalDpiX(), 100);
     auto darkIn = [&](int x0, int y0, int x1, int y1) {
@@ -546,7 +426,7 @@ void ReportUiTest::previewShowsTheSamePageCount() {
         QPrintPreviewWidget preview(&printer);
         const auto data = numberedRows(rows);
         connect(&preview, &QPrintPreviewWidget::paintRequested, &preview,
-                [&data](QPrinter* p) { QVERIFY(renderDepthReport(*p, data)); });
+                [&data](QPrinter* p) { QVERIFY(tessera::printOn(*p, DepthReport(data))); });
         preview.updatePreview();
         QCOMPARE(preview.pageCount(), rows / 50 + 1);
     }

@@ -1,8 +1,8 @@
 // The report commands of a depth window: print, direct print, print preview and PDF export are
 // handled (so enabled) by every view, and the PDF export prints the view's own rows.
 
-#include "common/qt/scripted_prompt.h"
 #include "depth/document/ui/marrowby_view.h"
+#include "tests/support/scripted_prompt.h"
 #ifdef HAVE_DEPTH_APP_UI
 #include "depth/app/main_frame.h"
 #include "depth/app/marrowby_app.h"

@@ -2,7 +2,7 @@
 
 #include "pty_fixture.h"
 
-#include "common/qt/scripted_prompt.h"
+#include "tests/support/scripted_prompt.h"
 #include "depth/serial/meter_stream.h"
 
 #include <QFileInfo>

@@ -159,13 +159,13 @@ void CMarrowbyView::onCommand(int id) {
         OnExportText();
         break;
     case ID_FILE_PRINT:
-        printDepthReport(this, rows(), PrintMode::Dialog);
+        printDepthReport(this, rows(), tessera::PrintMode::Dialog);
         break;
     case ID_FILE_PRINT_DIRECT:
-        printDepthReport(this, rows(), PrintMode::Direct);
+        printDepthReport(this, rows(), tessera::PrintMode::Direct);
         break;
     case ID_FILE_PRINT_PREVIEW:
-        printDepthReport(this, rows(), PrintMode::Preview);
+        printDepthReport(this, rows(), tessera::PrintMode::Preview);
         break;
     case ID_EXPORT_PDF:
         exportDepthReportPdf(this, rows());

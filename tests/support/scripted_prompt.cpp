@@ -1,4 +1,4 @@
-#include "common/qt/scripted_prompt.h"
+#include "tests/support/scripted_prompt.h"
 
 #include "common/model/file_name.h"
 

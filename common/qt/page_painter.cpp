@@ -1,9 +1,12 @@
-#include "depth/report/ui/report_painter.h"
+#include "common/qt/page_painter.h"
 
 #include <QColor>
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QHash>
+#include <QImage>
+#include <QImageReader>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPen>
@@ -12,7 +15,7 @@
 #include <algorithm>
 #include <mutex>
 
-namespace marrowby {
+namespace tessera {
 namespace {
 
 enum class FontKind { CjkSerif, CjkSans, LatinSans, LatinSerif, Other };
@@ -154,18 +157,18 @@ QStringList computeFamilies(const QString& face) {
     return out;
 }
 
-// One line of text centred both ways in `r`, as DrawText(DT_CENTER | DT_VCENTER |
-// DT_SINGLELINE) does: the baseline comes from the requested font's own ascent and descent,
-// so a Chinese fallback glyph inside a Latin cell (or the other way round) does not move the
-// line; the text is cut off at the rectangle when it does not fit.
-void drawCentredLine(QPainter& painter, const ReportRect& r, const QString& text) {
+// One line of text in `r`, as DrawText(DT_SINGLELINE | DT_VCENTER) with DT_CENTER or DT_LEFT
+// does: the baseline comes from the requested font's own ascent and descent, so a Chinese
+// fallback glyph inside a Latin cell (or the other way round) does not move the line; the text
+// is cut off at the rectangle when it does not fit.
+void drawLine(QPainter& painter, const PageRect& r, const QString& text, TextAlign align) {
     const QFontMetricsF fm = painter.fontMetrics();
     const qreal width = r.right - r.left;
     const qreal height = r.bottom - r.top;
     const qreal advance = fm.horizontalAdvance(text);
     const qreal lineHeight = fm.ascent() + fm.descent();
-    const QPointF origin(r.left + (width - advance) / 2,
-                         r.top + (height - lineHeight) / 2 + fm.ascent());
+    const qreal x = align == TextAlign::Left ? r.left : r.left + (width - advance) / 2;
+    const QPointF origin(x, r.top + (height - lineHeight) / 2 + fm.ascent());
     const bool clip = advance > width || lineHeight > height;
     if (clip) {
         painter.save();
@@ -176,10 +179,19 @@ void drawCentredLine(QPainter& painter, const ReportRect& r, const QString& text
         painter.restore();
 }
 
+// The picture at `path` (bytes as on disk), or a null image when it cannot be read.
+QImage readImage(const std::string& path) {
+    if (path.empty())
+        return {};
+    QImageReader reader(QFile::decodeName(QByteArray::fromStdString(path)));
+    reader.setAutoTransform(false);
+    return reader.read();
+}
+
 } // namespace
 
-ReportDevice reportDeviceOf(const QPaintDevice& device) {
-    ReportDevice d;
+PageDevice pageDeviceOf(const QPaintDevice& device) {
+    PageDevice d;
     d.dpiX = device.logicalDpiX();
     d.dpiY = device.logicalDpiY();
     d.width = device.width();
@@ -187,7 +199,7 @@ ReportDevice reportDeviceOf(const QPaintDevice& device) {
     return d;
 }
 
-QStringList reportFontFamilies(const QString& face) {
+QStringList fontFamiliesFor(const QString& face) {
     static std::mutex mutex;
     static QHash<QString, QStringList> cache;
     std::lock_guard lock(mutex);
@@ -197,9 +209,9 @@ QStringList reportFontFamilies(const QString& face) {
     return *it;
 }
 
-QFont reportQFont(const ReportFont& font) {
+QFont qFontFor(const PageFont& font) {
     QFont f;
-    f.setFamilies(reportFontFamilies(QString::fromStdString(font.face)));
+    f.setFamilies(fontFamiliesFor(QString::fromStdString(font.face)));
     f.setPixelSize(std::max(1, font.pixelHeight));
     f.setWeight(static_cast<QFont::Weight>(std::clamp(font.weight, 1, 1000)));
     f.setItalic(false);
@@ -209,40 +221,50 @@ QFont reportQFont(const ReportFont& font) {
     return f;
 }
 
-void paintReportOps(QPainter& painter, const std::vector<ReportOp>& ops) {
+void paintPageOps(QPainter& painter, const std::vector<PageOp>& ops) {
     painter.save();
     painter.setBackgroundMode(Qt::TransparentMode);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
 
     bool haveFont = false;
-    ReportFont currentFont;
-    for (const ReportOp& op : ops) {
+    PageFont currentFont;
+    for (const PageOp& op : ops) {
         const QColor color(static_cast<QRgb>(op.color | 0xFF000000u));
         switch (op.kind) {
-        case ReportOpKind::Fill:
+        case PageOpKind::Fill:
             painter.fillRect(QRectF(op.rect.left, op.rect.top, op.rect.right - op.rect.left,
                                     op.rect.bottom - op.rect.top),
                              color);
             break;
-        case ReportOpKind::Line: {
+        case PageOpKind::Line: {
             QPen pen(color, std::max(1, op.penWidth), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
             painter.setPen(pen);
             painter.drawLine(QPointF(op.x1, op.y1), QPointF(op.x2, op.y2));
             break;
         }
-        case ReportOpKind::Text: {
+        case PageOpKind::Text: {
             if (op.text.empty())
                 break;
             if (!haveFont || !(currentFont == op.font)) {
-                painter.setFont(reportQFont(op.font));
+                painter.setFont(qFontFor(op.font));
                 currentFont = op.font;
                 haveFont = true;
             }
             painter.setPen(color);
-            drawCentredLine(
-                painter, op.rect,
-                QString::fromUtf8(op.text.data(), static_cast<qsizetype>(op.text.size())));
+            drawLine(painter, op.rect,
+                     QString::fromUtf8(op.text.data(), static_cast<qsizetype>(op.text.size())),
+                     op.align);
+            break;
+        }
+        case PageOpKind::Image: {
+            const QImage image = readImage(op.imagePath);
+            if (image.isNull() || op.rect.right <= op.rect.left || op.rect.bottom <= op.rect.top)
+                break;
+            painter.drawImage(QRectF(op.rect.left, op.rect.top, op.rect.right - op.rect.left,
+                                     op.rect.bottom - op.rect.top),
+                              image);
             break;
         }
         }
@@ -250,4 +272,4 @@ void paintReportOps(QPainter& painter, const std::vector<ReportOp>& ops) {
     painter.restore();
 }
 
-} // namespace marrowby
+} // namespace tessera

@@ -1,0 +1,166 @@
+#include "common/ui/print_job.h"
+
+#include "common/qt/page_output.h"
+#include "common/qt/prompt.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QPageRanges>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include <algorithm>
+#include <memory>
+
+namespace tessera {
+namespace {
+
+QPrinter* g_sharedPrinter = nullptr;
+
+// Shows a wait cursor while a long job runs (only where there is a GUI application).
+class BusyCursor {
+public:
+    BusyCursor() : on_(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
+        if (on_)
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~BusyCursor() {
+        if (on_)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    bool on_;
+};
+
+} // namespace
+
+QPrinter* sharedPrinter() {
+    return g_sharedPrinter;
+}
+
+SharedPrinter::SharedPrinter() : printer_(new QPrinter(QPrinter::HighResolution)) {
+    g_sharedPrinter = printer_;
+}
+
+SharedPrinter::~SharedPrinter() {
+    if (g_sharedPrinter == printer_)
+        g_sharedPrinter = nullptr;
+    delete printer_;
+}
+
+void showPrintSetup(QWidget* parent) {
+    std::unique_ptr<QPrinter> own;
+    if (!g_sharedPrinter)
+        own = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPageSetupDialog dialog(g_sharedPrinter ? g_sharedPrinter : own.get(), parent);
+    dialog.exec();
+}
+
+bool printOn(QPrinter& printer, const PageSource& source, QString* error) {
+    QPageRanges ranges = printer.pageRanges();
+    if (printer.printRange() != QPrinter::PageRange)
+        ranges = QPageRanges();
+    QList<int> pages = pageList(ranges, source.pageCount());
+    if (printer.pageOrder() == QPrinter::LastPageFirst)
+        std::reverse(pages.begin(), pages.end());
+    if (!printer.supportsMultipleCopies() && printer.copyCount() > 1) {
+        const QList<int> once = pages;
+        pages.clear();
+        for (int c = 0; c < printer.copyCount(); ++c)
+            pages += once; // collated copies
+    }
+    return renderPages(printer, source, pages, error);
+}
+
+bool printPages(QWidget* parent, const PageSource& source, PrintMode mode, const PrintJob& job) {
+    const int pageCount = source.pageCount();
+    if (pageCount < 1)
+        return false;
+    std::unique_ptr<QPrinter> ownPrinter;
+    if (!g_sharedPrinter)
+        ownPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPrinter& printer = g_sharedPrinter ? *g_sharedPrinter : *ownPrinter;
+    printer.setDocName(job.documentName);
+    printer.setFullPage(false); // origin at the printable area's top-left corner
+    printer.setPrintRange(QPrinter::AllPages);
+    printer.setPageRanges(QPageRanges());
+
+    auto runDialog = [&] {
+        QPrintDialog dialog(&printer, parent);
+        dialog.setMinMax(1, pageCount);
+        dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+        dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+        dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+        return dialog.exec() == QDialog::Accepted;
+    };
+
+    switch (mode) {
+    case PrintMode::Dialog:
+        if (!runDialog())
+            return false;
+        break;
+    case PrintMode::Direct: {
+        const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
+        if (defaultPrinter.isNull()) {
+            if (!runDialog())
+                return false;
+        } else {
+            printer.setOutputFileName(QString());
+            printer.setPrinterName(defaultPrinter.printerName());
+        }
+        break;
+    }
+    case PrintMode::Preview: {
+        QPrintPreviewDialog dialog(&printer, parent);
+        QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                         [&source](QPrinter* p) { printOn(*p, source); });
+        dialog.exec();
+        return true;
+    }
+    }
+
+    QString reason;
+    bool ok;
+    {
+        BusyCursor busy;
+        ok = printOn(printer, source, &reason);
+    }
+    if (!ok)
+        prompt().message(parent, job.caption, QStringLiteral("打印失败：%1").arg(reason),
+                         PromptIcon::Exclamation);
+    return ok;
+}
+
+QString exportPdfThroughDialog(QWidget* parent, const PageSource& source, const PdfOptions& options,
+                               const QString& caption) {
+    FileDialogRequest request;
+    request.filter = QStringLiteral(" (*.pdf)");
+    request.defaultExtension = QStringLiteral("pdf");
+    request.confirmOverwrite = true;
+    const QString path = prompt().saveFileName(parent, request);
+    if (path.isEmpty())
+        return {};
+    QString reason;
+    bool ok;
+    {
+        BusyCursor busy;
+        ok = writePdf(path, source, options, &reason);
+    }
+    if (!ok) {
+        prompt().message(
+            parent, caption,
+            QStringLiteral("无法写入 PDF 文件“%1”：%2").arg(QDir::toNativeSeparators(path), reason),
+            PromptIcon::Exclamation);
+        return {};
+    }
+    return path;
+}
+
+} // namespace tessera
