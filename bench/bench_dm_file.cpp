@@ -1,6 +1,6 @@
 // Writing and reading DM files of 1,000,000 rows, and the memory a row takes when held.
 
-#include "common/model/atomic_file.h"
+#include "common/atomic_file.h"
 #include "depth/document/dm_file.h"
 
 #include <benchmark/benchmark.h>

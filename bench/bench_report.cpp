@@ -1,15 +1,9 @@
-// The crack depth data report of 10,000 rows (201 pages): laying the pages out (model code),
-// and writing the whole A4 PDF at 600 dpi through the painter adapter (target: within 2 s),
-// with the size of the file.
+// The crack depth data report of 10,000 rows (201 pages): laying the pages out (model code).
+// bench_report_pdf writes the same report as a PDF.
 
-#include "depth/report/qt/report_pdf.h"
 #include "depth/report/report_page.h"
 
-#include <QFileInfo>
-#include <QGuiApplication>
-
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 using namespace marrowby;
 
@@ -41,34 +35,6 @@ void BM_ReportLayout10k(benchmark::State& state) {
 }
 BENCHMARK(BM_ReportLayout10k)->Unit(benchmark::kMillisecond);
 
-void BM_ReportPdf10k(benchmark::State& state) {
-    const auto rows = reportRows(10'000);
-    const QString path =
-        QStringLiteral("/tmp/bench_report_%1.pdf").arg(static_cast<qlonglong>(getpid()));
-    for (auto _ : state) {
-        QString error;
-        if (!writeDepthReportPdf(path, rows, 600, &error)) {
-            state.SkipWithError(error.toStdString().c_str());
-            break;
-        }
-    }
-    state.counters["pages"] = depthReportPageCount(rows.size());
-    state.counters["file_bytes"] = static_cast<double>(QFileInfo(path).size());
-    unlink(QFile::encodeName(path).constData());
-}
-BENCHMARK(BM_ReportPdf10k)->Unit(benchmark::kMillisecond)->MinTime(3.0);
-
 } // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+BENCHMARK_MAIN();

@@ -1,13 +1,11 @@
 // The serial engine receiving from a pseudo-terminal: the processor time it takes at the
-// meter's line rate (38400 baud 8N1 = 3840 bytes/s), and the largest rate it delivers without
-// loss when the line is as fast as the terminal allows.
+// meter's line rate (38400 baud 8N1 = 3840 bytes/s), the largest rate it delivers without
+// loss when the line is as fast as the terminal allows, and the processor time of an engine
+// whose device hung up (target: below 0.3 s per second, the worker idles after one report).
 
 #include <benchmark/benchmark.h>
 
-#if __has_include(<QCoreApplication>)
-
-#include "depth/ports/ui/port_enumeration.h"
-#include "depth/serial/serial_port.h"
+#include "depth/serial/qt/serial_port.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -54,26 +52,23 @@ protected:
     }
 };
 
-// A pseudo-terminal routed to COM5 through a port-map file.
+// A pseudo-terminal standing in for the meter's line; the engine opens `device` as COM5.
 struct Line {
     int master = -1;
-    std::string mapFile;
+    std::string device;
     Line() {
         master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
         grantpt(master);
         unlockpt(master);
         char name[128] = {};
         ptsname_r(master, name, sizeof name);
-        mapFile = "/tmp/bench_serial_" + std::to_string(getpid()) + ".map";
-        FILE* f = std::fopen(mapFile.c_str(), "w");
-        std::fprintf(f, "[serialcomm]\n\\Device\\Slabser0=COM5\n[ports]\nCOM5=%s\n", name);
-        std::fclose(f);
-        setenv(kPortMapVariable, mapFile.c_str(), 1);
+        device = name;
     }
-    ~Line() {
-        close(master);
-        unlink(mapFile.c_str());
-        unsetenv(kPortMapVariable);
+    ~Line() { closeMaster(); }
+    void closeMaster() {
+        if (master >= 0)
+            close(master);
+        master = -1;
     }
 };
 
@@ -127,7 +122,7 @@ void BM_EngineCpuAtLineRate(benchmark::State& state) {
         Line line;
         CountingSink sink;
         SerialPort port;
-        if (!port.Open(&sink, 5, 38400, 'N', 8, 1, 9) || !port.StartWorker()) {
+        if (!port.Open(&sink, 5, line.device) || !port.StartWorker()) {
             state.SkipWithError("cannot open the pseudo-terminal");
             return;
         }
@@ -193,7 +188,7 @@ void BM_EngineLargestRate(benchmark::State& state) {
         Line line;
         CountingSink sink;
         SerialPort port;
-        if (!port.Open(&sink, 5, 38400, 'N', 8, 1, 9) || !port.StartWorker()) {
+        if (!port.Open(&sink, 5, line.device) || !port.StartWorker()) {
             state.SkipWithError("cannot open the pseudo-terminal");
             return;
         }
@@ -213,6 +208,39 @@ void BM_EngineLargestRate(benchmark::State& state) {
 }
 BENCHMARK(BM_EngineLargestRate)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
+// The line hangs up (the bridge is unplugged): one report, then the worker waits for Close
+// without spinning. Processor time of the whole process over the second after the report.
+void BM_EngineIdleAfterHangUp(benchmark::State& state) {
+    for (auto _ : state) {
+        Line line;
+        CountingSink sink;
+        SerialPort port;
+        int reports = 0;
+        port.setErrorHandler([&](const PortError&) { ++reports; });
+        if (!port.Open(&sink, 5, line.device) || !port.StartWorker()) {
+            state.SkipWithError("cannot open the pseudo-terminal");
+            return;
+        }
+        line.closeMaster();
+        runUntil([&] { return reports > 0; }, 20);
+        const double cpuStart = cpuSeconds(RUSAGE_SELF);
+        const auto wallStart = Clock::now();
+        runUntil([] { return false; }, 1.0);
+        const double wall = std::chrono::duration<double>(Clock::now() - wallStart).count();
+        const double cpu = cpuSeconds(RUSAGE_SELF) - cpuStart;
+        const bool alive = port.workerAlive();
+        port.Close();
+        state.SetIterationTime(wall);
+        state.counters["cpu_seconds_per_second"] = cpu / wall;
+        state.counters["reports"] = reports;
+        if (reports != 1 || !alive)
+            state.SkipWithError("the hang-up was not reported exactly once");
+        else if (cpu / wall >= 0.3)
+            state.SkipWithError("the engine keeps the processor busy after a hang-up");
+    }
+}
+BENCHMARK(BM_EngineIdleAfterHangUp)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -222,8 +250,3 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
     return 0;
 }
-
-#else
-// Built without Qt (MODEL_ONLY): the engine is not available.
-BENCHMARK_MAIN();
-#endif

@@ -1,7 +1,7 @@
 // Refreshing a depth window of 100,000 rows from its document (rows rebuilt, model reset,
 // scroll position restored, the visible part painted).
 
-#include "depth/document/ui/marrowby_view.h"
+#include "depth/app/ui/marrowby_view.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
 #include "common/qt/page_output.h"
 
-#include "common/model/atomic_file.h"
+#include "common/atomic_file.h"
 #include "common/qt/page_painter.h"
 
 #include <QBuffer>

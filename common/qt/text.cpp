@@ -1,6 +1,6 @@
 #include "common/qt/text.h"
 
-#include "common/model/gbk.h"
+#include "common/gbk.h"
 
 #include <QFile>
 
@@ -17,6 +17,10 @@ QString fromGbk(std::string_view gbk) {
     if (ascii)
         return QString::fromLatin1(gbk.data(), static_cast<qsizetype>(gbk.size()));
     return QString::fromStdString(gbkToUtf8(gbk));
+}
+
+QString fromUtf8(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 std::optional<std::string> toGbk(const QString& text) {

@@ -1,7 +1,7 @@
 #include "common/ui/print_job.h"
 
 #include "common/qt/page_output.h"
-#include "common/qt/prompt.h"
+#include "common/ui/prompt.h"
 
 #include <QDir>
 #include <QGuiApplication>

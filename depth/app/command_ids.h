@@ -1,47 +1,20 @@
 #pragma once
-// Command numbers shared by menus, toolbar buttons and accelerators of Marrowby.
+// Command numbers of Marrowby: the framework's standard ones (common/command.h) and the
+// program's own, shared by menus, toolbar buttons and accelerators.
+
+#include "common/command.h"
 
 namespace marrowby {
 
-enum CommandId : int {
-    ID_FILE_NEW = 57600,
-    ID_FILE_OPEN = 57601,
-    ID_FILE_CLOSE = 57602,
-    ID_FILE_SAVE = 57603,
-    ID_FILE_SAVE_AS = 57604,
-    ID_FILE_PRINT_SETUP = 57606,
-    ID_FILE_PRINT = 57607,
-    ID_FILE_PRINT_DIRECT = 57608,
-    ID_FILE_PRINT_PREVIEW = 57609,
-    ID_FILE_MRU_FILE1 = 57616,
-    ID_EDIT_COPY = 57634,
-    ID_EDIT_CUT = 57635,
-    ID_EDIT_PASTE = 57637,
-    ID_EDIT_UNDO = 57643,
-    ID_WINDOW_NEW = 57648,
-    ID_WINDOW_ARRANGE = 57649,
-    ID_WINDOW_CASCADE = 57650,
-    ID_WINDOW_TILE_HORZ = 57651,
-    ID_APP_ABOUT = 57664,
-    ID_APP_EXIT = 57665,
-    ID_NEXT_PANE = 57680,
-    ID_PREV_PANE = 57681,
-    ID_VIEW_TOOLBAR = 59392,
-    ID_VIEW_STATUS_BAR = 59393,
+using enum tessera::StandardCommand;
+using tessera::CommandTarget;
+
+enum DepthCommand : int {
     ID_DATA_TRANSFER = 32771,
     ID_PORT_SETTINGS = 32774,
     ID_EXPORT_TEXT = 32778,
     ID_USB_DRIVER_INSTALL = 32779,
     ID_EXPORT_PDF = 32780, // "PDF文件(pdf)" under "导出(E)..."
-};
-
-// One link of the command chain: the active view, then the document, then the frames, then
-// the application. A command that no link handles is shown disabled.
-class CommandTarget {
-public:
-    virtual ~CommandTarget() = default;
-    virtual bool handlesCommand(int id) const = 0;
-    virtual void onCommand(int id) = 0;
 };
 
 } // namespace marrowby

@@ -3,9 +3,9 @@
 #include "depth/cli/cli.h"
 #include "depth/cli/cli_io.h"
 
-#include "common/model/atomic_file.h"
-#include "common/model/crt.h"
-#include "common/model/gbk.h"
+#include "common/atomic_file.h"
+#include "common/crt.h"
+#include "common/gbk.h"
 #include "depth/document/rows_tsv.h"
 #include "depth/report/text_export.h"
 
@@ -46,10 +46,10 @@ bool writeOutput(const std::string& path, const std::string& data) {
 
 namespace {
 
-int dump(const std::vector<std::string>& args) {
+int dump(const tessera::cli::Arguments& arguments) {
+    const std::vector<std::string>& args = arguments.positional;
     if (args.size() != 1) {
-        error("usage: marrowby-cli dump FILE.DM");
-        return kFailure;
+        return tessera::cli::usageError();
     }
     std::string bytes, reason;
     if (!tessera::readWholeFile(args[0], bytes, &reason)) {
@@ -100,14 +100,11 @@ bool parseInt32(const std::string& text, int32_t& value) {
     return true;
 }
 
-int import(const std::vector<std::string>& args) {
-    std::vector<std::string> pos;
-    std::vector<std::pair<std::string, std::string>> opts;
-    if (!parseOptions(args, {"--tag", "--text", "--number"}, pos, opts))
-        return kFailure;
+int import(const tessera::cli::Arguments& args) {
+    const auto& pos = args.positional;
+    const auto& opts = args.options;
     if (pos.size() != 2) {
-        error("usage: marrowby-cli import ROWS.tsv OUT.DM [--tag T] [--text X] [--number N]");
-        return kFailure;
+        return tessera::cli::usageError();
     }
     DmHeader header;
     for (const auto& [name, value] : opts) {
@@ -139,10 +136,10 @@ int import(const std::vector<std::string>& args) {
     return writeOutput(pos[1], encodeDm(header, rows)) ? kOk : kFailure;
 }
 
-int exportText(const std::vector<std::string>& args) {
+int exportText(const tessera::cli::Arguments& arguments) {
+    const std::vector<std::string>& args = arguments.positional;
     if (args.size() != 2) {
-        error("usage: marrowby-cli export IN OUT.txt");
-        return kFailure;
+        return tessera::cli::usageError();
     }
     DmHeader header;
     std::vector<DepthRow> rows;
@@ -154,11 +151,12 @@ int exportText(const std::vector<std::string>& args) {
     return status;
 }
 
-const CliCommand dumpCommand("dump", "dump FILE.DM", dump);
-const CliCommand importCommand("import", "import ROWS.tsv OUT.DM [--tag T] [--text X] [--number N]",
-                               import);
-const CliCommand exportCommand("export", "export IN OUT.txt   (IN: a DM file or a rows .tsv)",
-                               exportText);
+const tessera::cli::Command dumpCommand("dump", "dump FILE.DM", {}, dump);
+const tessera::cli::Command
+    importCommand("import", "import ROWS.tsv OUT.DM [--tag T] [--text X] [--number N]",
+                  {"--tag", "--text", "--number"}, import);
+const tessera::cli::Command
+    exportCommand("export", "export IN OUT.txt   (IN: a DM file or a rows .tsv)", {}, exportText);
 
 } // namespace
 } // namespace marrowby::cli

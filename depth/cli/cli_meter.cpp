@@ -8,7 +8,8 @@
 
 #include "depth/cli/cli.h"
 
-#include "common/model/atomic_file.h"
+#include "common/atomic_file.h"
+#include "common/error_text.h"
 #include "depth/serial/meter_stream.h"
 
 #include <algorithm>
@@ -102,17 +103,9 @@ void sleepFor(std::chrono::nanoseconds d) {
     nanosleep(&ts, nullptr);
 }
 
-int simulateMeter(const std::vector<std::string>& args) {
-    const char* usage = "usage: marrowby-cli simulate-meter --link PATH [--stream FILE | --groups "
-                        "G --records N] [--rate BYTES_PER_SECOND] [--delay MS] [--timeout S] "
-                        "[--linger S]";
-    std::vector<std::string> pos;
-    std::vector<std::pair<std::string, std::string>> opts;
-    if (!parseOptions(args,
-                      {"--link", "--stream", "--groups", "--records", "--rate", "--delay",
-                       "--timeout", "--linger"},
-                      pos, opts))
-        return kFailure;
+int simulateMeter(const tessera::cli::Arguments& args) {
+    const auto& pos = args.positional;
+    const auto& opts = args.options;
     std::string link, streamFile;
     long long groups = -1, records = -1, rate = kLineRate, delayMs = 300, timeoutS = 0,
               lingerS = 10;
@@ -141,10 +134,8 @@ int simulateMeter(const std::vector<std::string>& args) {
     }
     const bool generated = groups >= 0 || records >= 0;
     if (!pos.empty() || link.empty() || generated == !streamFile.empty() ||
-        (generated && (groups < 0 || records < 0))) {
-        error(usage);
-        return kFailure;
-    }
+        (generated && (groups < 0 || records < 0)))
+        return tessera::cli::usageError();
     std::string data;
     if (generated) {
         data = encodeMeterStream(
@@ -170,7 +161,7 @@ int simulateMeter(const std::vector<std::string>& args) {
     char name[PATH_MAX];
     if (pty.master < 0 || grantpt(pty.master) != 0 || unlockpt(pty.master) != 0 ||
         ptsname_r(pty.master, name, sizeof name) != 0) {
-        error(std::string("cannot create a pseudo-terminal: ") + std::strerror(errno));
+        error(std::string("cannot create a pseudo-terminal: ") + tessera::errorText(errno));
         return kFailure;
     }
     pty.slave = name;
@@ -179,7 +170,7 @@ int simulateMeter(const std::vector<std::string>& args) {
     int slave = open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     termios tio{};
     if (slave < 0 || tcgetattr(slave, &tio) != 0) {
-        error(std::string("cannot set up ") + name + ": " + std::strerror(errno));
+        error(std::string("cannot set up ") + name + ": " + tessera::errorText(errno));
         if (slave >= 0)
             close(slave);
         return kFailure;
@@ -198,7 +189,7 @@ int simulateMeter(const std::vector<std::string>& args) {
     const std::string temporary = link + ".tmp" + std::to_string(getpid());
     unlink(temporary.c_str());
     if (symlink(name, temporary.c_str()) != 0 || rename(temporary.c_str(), link.c_str()) != 0) {
-        error("cannot publish " + link + ": " + std::strerror(errno));
+        error("cannot publish " + link + ": " + tessera::errorText(errno));
         unlink(temporary.c_str());
         return kFailure;
     }
@@ -254,7 +245,7 @@ int simulateMeter(const std::vector<std::string>& args) {
             status = kReaderGone;
             break;
         } else {
-            error(std::string("cannot send: ") + std::strerror(errno));
+            error(std::string("cannot send: ") + tessera::errorText(errno));
             status = kFailure;
             break;
         }
@@ -276,11 +267,12 @@ int simulateMeter(const std::vector<std::string>& args) {
     return status;
 }
 
-const CliCommand meterCommand(
+const tessera::cli::Command meterCommand(
     "simulate-meter",
     "simulate-meter --link PATH [--stream FILE | --groups G --records N] [--rate B/S, 0: no "
     "limit; default 3840] [--delay MS, default 300] [--timeout S, default 0: none] [--linger S, "
     "default 10, 0: none]",
+    {"--link", "--stream", "--groups", "--records", "--rate", "--delay", "--timeout", "--linger"},
     simulateMeter);
 
 } // namespace

@@ -19,20 +19,24 @@ public:
 class CMarrowbyDoc {
 public:
     std::vector<DepthRecord> records; // arrival order; only appended to or emptied whole
-    int m_nPort = 1;                  // serial port chosen by hand; memory only
     std::string title;                // UTF-8
+
+    // The serial port chosen by hand (memory only; 1 until changed).
+    int port() const { return port_; }
+    void setPort(int port) { port_ = port; }
 
     void clearRecords() { records.clear(); }
     void appendRecord(const DepthRecord& record) { records.push_back(record); }
 
     void addView(DocumentView* view);
     void removeView(DocumentView* view);
-    const std::vector<DocumentView*>& views() const { return m_views; }
+    const std::vector<DocumentView*>& views() const { return views_; }
     // Tells every view except `sender` to update.
     void updateAllViews(int hint = 0, DocumentView* sender = nullptr);
 
 private:
-    std::vector<DocumentView*> m_views;
+    int port_ = 1;
+    std::vector<DocumentView*> views_;
 };
 
 // Titles of new documents: "测深文档" followed by a counter that starts at 1, belongs to the
@@ -40,10 +44,10 @@ private:
 class DocumentTitleCounter {
 public:
     std::string nextTitle();
-    int next() const { return m_next; }
+    int next() const { return next_; }
 
 private:
-    int m_next = 1;
+    int next_ = 1;
 };
 
 } // namespace marrowby

@@ -6,12 +6,12 @@ namespace marrowby {
 
 DepthRow::DepthRow(std::string_view c0, std::string_view c1, std::string_view c2,
                    std::string_view c3, std::string_view c4) {
-    m_text.reserve(c0.size() + c1.size() + c2.size() + c3.size() + c4.size());
+    text_.reserve(c0.size() + c1.size() + c2.size() + c3.size() + c4.size());
     const std::string_view parts[kCells] = {c0, c1, c2, c3, c4};
     for (int i = 0; i < kCells; ++i) {
-        m_text.append(parts[i]);
+        text_.append(parts[i]);
         if (i < kCells - 1)
-            m_end[i] = static_cast<uint32_t>(m_text.size());
+            end_[i] = static_cast<uint32_t>(text_.size());
     }
 }
 
@@ -21,9 +21,9 @@ DepthRow::DepthRow(const std::array<std::string, kCells>& c)
 std::string_view DepthRow::cell(int i) const {
     if (i < 0 || i >= kCells)
         return {};
-    size_t begin = i == 0 ? 0 : m_end[i - 1];
-    size_t end = i == kCells - 1 ? m_text.size() : m_end[i];
-    return std::string_view(m_text).substr(begin, end - begin);
+    size_t begin = i == 0 ? 0 : end_[i - 1];
+    size_t end = i == kCells - 1 ? text_.size() : end_[i];
+    return std::string_view(text_).substr(begin, end - begin);
 }
 
 std::array<std::string, DepthRow::kCells> DepthRow::cells() const {
@@ -48,14 +48,14 @@ DepthRow rowFromValues(const int32_t (&values)[4], std::string_view remark) {
     DepthRow row;
     for (int i = 0; i < 4; ++i) {
         p = std::to_chars(p, buf + sizeof buf, values[i]).ptr;
-        row.m_end[static_cast<size_t>(i)] = static_cast<uint32_t>(p - buf);
+        row.end_[static_cast<size_t>(i)] = static_cast<uint32_t>(p - buf);
     }
     if (remark.empty()) {
-        row.m_text.assign(buf, p);
+        row.text_.assign(buf, p);
     } else {
-        row.m_text.reserve(static_cast<size_t>(p - buf) + remark.size());
-        row.m_text.assign(buf, p);
-        row.m_text.append(remark);
+        row.text_.reserve(static_cast<size_t>(p - buf) + remark.size());
+        row.text_.assign(buf, p);
+        row.text_.append(remark);
     }
     return row;
 }

@@ -36,13 +36,13 @@ public:
     std::array<std::string, kCells> cells() const;
 
     bool operator==(const DepthRow& other) const {
-        return m_text == other.m_text && m_end == other.m_end;
+        return text_ == other.text_ && end_ == other.end_;
     }
 
 private:
     friend DepthRow rowFromValues(const int32_t (&values)[4], std::string_view remark);
-    std::string m_text;
-    std::array<uint32_t, kCells - 1> m_end{};
+    std::string text_;
+    std::array<uint32_t, kCells - 1> end_{};
 };
 
 // A row of four numbers in "%d" form and a remark cell.

@@ -1,7 +1,7 @@
 #include "depth/document/dm_file.h"
 
-#include "common/model/crt.h"
-#include "common/model/gbk.h"
+#include "common/crt.h"
+#include "common/gbk.h"
 
 #include <algorithm>
 
@@ -21,27 +21,27 @@ void putU32(std::string& out, uint32_t v) {
 
 class Reader {
 public:
-    explicit Reader(std::string_view bytes) : m_bytes(bytes) {}
-    size_t remaining() const { return m_bytes.size() - m_pos; }
+    explicit Reader(std::string_view bytes) : bytes_(bytes) {}
+    size_t remaining() const { return bytes_.size() - pos_; }
 
     bool u8(uint8_t& v) {
         if (remaining() < 1)
             return false;
-        v = static_cast<uint8_t>(m_bytes[m_pos++]);
+        v = static_cast<uint8_t>(bytes_[pos_++]);
         return true;
     }
     bool u16(uint16_t& v) {
         if (remaining() < 2)
             return false;
         v = static_cast<uint16_t>(byteAt(0) | (byteAt(1) << 8));
-        m_pos += 2;
+        pos_ += 2;
         return true;
     }
     bool u32(uint32_t& v) {
         if (remaining() < 4)
             return false;
         v = byteAt(0) | (byteAt(1) << 8) | (byteAt(2) << 16) | (uint32_t{byteAt(3)} << 24);
-        m_pos += 4;
+        pos_ += 4;
         return true;
     }
     bool i32(int32_t& v) {
@@ -54,8 +54,8 @@ public:
     bool bytes(uint64_t n, std::string_view& out) {
         if (n > remaining())
             return false;
-        out = m_bytes.substr(m_pos, static_cast<size_t>(n));
-        m_pos += static_cast<size_t>(n);
+        out = bytes_.substr(pos_, static_cast<size_t>(n));
+        pos_ += static_cast<size_t>(n);
         return true;
     }
 
@@ -91,9 +91,9 @@ public:
     }
 
 private:
-    uint32_t byteAt(size_t k) const { return static_cast<uint8_t>(m_bytes[m_pos + k]); }
-    std::string_view m_bytes;
-    size_t m_pos = 0;
+    uint32_t byteAt(size_t k) const { return static_cast<uint8_t>(bytes_[pos_ + k]); }
+    std::string_view bytes_;
+    size_t pos_ = 0;
 };
 
 // UTF-16LE code units to UTF-8; unpaired surrogates become U+FFFD.

@@ -1,6 +1,6 @@
 #include "depth/document/rows_tsv.h"
 
-#include "common/model/gbk.h"
+#include "common/gbk.h"
 
 namespace marrowby {
 

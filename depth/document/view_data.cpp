@@ -8,7 +8,7 @@ void DepthViewData::refreshFrom(const std::vector<DepthRecord>& records) {
     for (const auto& record : records)
         fresh.push_back(rowFromRecord(record));
     if (fresh != rows)
-        m_modified = !fresh.empty();
+        modified_ = !fresh.empty();
     rows = std::move(fresh);
 }
 
@@ -19,13 +19,13 @@ bool DepthViewData::editRow(size_t index, const std::array<std::string, DepthRow
     if (edited == rows[index])
         return false;
     rows[index] = std::move(edited);
-    m_modified = true;
+    modified_ = true;
     return true;
 }
 
 DmReadStatus DepthViewData::loadDm(std::string_view bytes) {
     auto status = decodeDm(bytes, header, rows);
-    m_modified = false;
+    modified_ = false;
     return status;
 }
 

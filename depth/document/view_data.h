@@ -15,8 +15,8 @@ public:
     DmHeader header;
     std::vector<DepthRow> rows;
 
-    bool isModified() const { return m_modified; }
-    void setModified(bool modified) { m_modified = modified; }
+    bool isModified() const { return modified_; }
+    void setModified(bool modified) { modified_ = modified; }
 
     // Rebuilds the rows from the document's records ("%d" numbers, empty remarks). Rows that
     // change here and are not empty count as unsaved.
@@ -32,7 +32,7 @@ public:
     DmReadStatus loadDm(std::string_view bytes);
 
 private:
-    bool m_modified = false;
+    bool modified_ = false;
 };
 
 } // namespace marrowby

@@ -11,38 +11,38 @@ std::string groupLabel(int groupsDone) {
 ByteOutcome DownloadParser::onByte(uint8_t c) {
     // The tests are made in this order and only the first that applies acts.
     if (c == 'D') {
-        m_bReceiving = true;
-        m_bInGroupNumber = false;
-        m_bInRecordCount = false;
-        m_nByteCount = 0;
+        receiving_ = true;
+        inGroupNumber_ = false;
+        inRecordCount_ = false;
+        byteCount_ = 0;
         return {};
     }
-    if (!m_bReceiving) {
+    if (!receiving_) {
         ByteOutcome out;
         out.endOfTransfer = c == 'A';
         if (out.endOfTransfer)
-            out.groupsDone = m_nGroupsDone;
+            out.groupsDone = groupsDone_;
         return out;
     }
     if (c == 'E') {
-        m_bInGroupNumber = true;
-        m_nDigitIndex = 0;
+        inGroupNumber_ = true;
+        digitIndex_ = 0;
         return {};
     }
-    if (m_bInGroupNumber) {
+    if (inGroupNumber_) {
         if (takeDigit(c)) {
-            m_nGroupNumber = fieldValue();
-            m_bInGroupNumber = false;
-            m_bInRecordCount = true;
-            m_nDigitIndex = 0;
+            groupNumber_ = fieldValue();
+            inGroupNumber_ = false;
+            inRecordCount_ = true;
+            digitIndex_ = 0;
         }
         return {};
     }
-    if (m_bInRecordCount) {
+    if (inRecordCount_) {
         if (takeDigit(c)) {
-            m_nRecordCount = fieldValue();
-            m_bInRecordCount = false;
-            m_nDigitIndex = 0;
+            recordCount_ = fieldValue();
+            inRecordCount_ = false;
+            digitIndex_ = 0;
         }
         return {};
     }
@@ -50,43 +50,43 @@ ByteOutcome DownloadParser::onByte(uint8_t c) {
         return closeGroup();
 
     // A data byte; a full buffer drops it (the largest group needs 8991 bytes).
-    if (m_nByteCount < kBufferSize)
-        m_buffer[m_nByteCount++] = c;
+    if (byteCount_ < kBufferSize)
+        buffer_[byteCount_++] = c;
     ByteOutcome out;
     if (c == 'A') {
-        m_bReceiving = false;
+        receiving_ = false;
         out.endOfTransfer = true;
-        out.groupsDone = m_nGroupsDone;
+        out.groupsDone = groupsDone_;
     }
     return out;
 }
 
 bool DownloadParser::takeDigit(uint8_t c) {
-    m_digits[m_nDigitIndex++] = c - 0x30;
-    return m_nDigitIndex == 3;
+    digits_[digitIndex_++] = c - 0x30;
+    return digitIndex_ == 3;
 }
 
 int DownloadParser::fieldValue() const {
-    return 100 * m_digits[0] + 10 * m_digits[1] + m_digits[2];
+    return 100 * digits_[0] + 10 * digits_[1] + digits_[2];
 }
 
 ByteOutcome DownloadParser::closeGroup() {
     ByteOutcome out;
     out.groupClosed = true;
-    out.countMismatch = m_nByteCount != kRecordBytes * m_nRecordCount;
-    out.progressMax = m_nRecordCount;
-    const uint8_t* p = m_buffer.data();
-    for (int run = 0; run + kRecordBytes <= m_nByteCount; run += kRecordBytes, p += kRecordBytes) {
+    out.countMismatch = byteCount_ != kRecordBytes * recordCount_;
+    out.progressMax = recordCount_;
+    const uint8_t* p = buffer_.data();
+    for (int run = 0; run + kRecordBytes <= byteCount_; run += kRecordBytes, p += kRecordBytes) {
         DepthRecord record;
-        record.componentNo = m_nGroupNumber;
+        record.componentNo = groupNumber_;
         record.crackNo = threeDigitValue(p[0], p[1], p[2]);
         record.pointNo = threeDigitValue(p[3], p[4], p[5]);
         record.depthValue = threeDigitValue(p[6], p[7], p[8]);
-        m_records.push_back(std::move(record));
+        records_.push_back(std::move(record));
         ++out.recordsAdded;
     }
-    m_nByteCount = 0;
-    out.groupsDone = ++m_nGroupsDone;
+    byteCount_ = 0;
+    out.groupsDone = ++groupsDone_;
     return out;
 }
 

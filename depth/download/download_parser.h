@@ -47,19 +47,19 @@ public:
     static constexpr int kRecordBytes = 9;
 
     // Records are appended to `records`, which must outlive the parser.
-    explicit DownloadParser(std::vector<DepthRecord>& records) : m_records(records) {}
+    explicit DownloadParser(std::vector<DepthRecord>& records) : records_(records) {}
 
     // Handles one received byte.
     ByteOutcome onByte(uint8_t c);
 
     // State, for the progress display and for tests.
-    bool receiving() const { return m_bReceiving; }
-    bool inGroupNumber() const { return m_bInGroupNumber; }
-    bool inRecordCount() const { return m_bInRecordCount; }
-    int byteCount() const { return m_nByteCount; }
-    int groupNumber() const { return m_nGroupNumber; }
-    int recordCount() const { return m_nRecordCount; }
-    int groupsDone() const { return m_nGroupsDone; }
+    bool receiving() const { return receiving_; }
+    bool inGroupNumber() const { return inGroupNumber_; }
+    bool inRecordCount() const { return inRecordCount_; }
+    int byteCount() const { return byteCount_; }
+    int groupNumber() const { return groupNumber_; }
+    int recordCount() const { return recordCount_; }
+    int groupsDone() const { return groupsDone_; }
 
 private:
     // Adds one digit to the field being collected; true once the third digit is in.
@@ -67,17 +67,17 @@ private:
     int fieldValue() const;
     ByteOutcome closeGroup();
 
-    std::vector<DepthRecord>& m_records;
-    bool m_bReceiving = false;
-    bool m_bInGroupNumber = false;
-    bool m_bInRecordCount = false;
-    std::array<uint8_t, kBufferSize> m_buffer{};
-    int m_nByteCount = 0;
-    std::array<int, 3> m_digits{};
-    int m_nDigitIndex = 0;
-    int m_nGroupNumber = 0;
-    int m_nRecordCount = 0;
-    int m_nGroupsDone = 0;
+    std::vector<DepthRecord>& records_;
+    bool receiving_ = false;
+    bool inGroupNumber_ = false;
+    bool inRecordCount_ = false;
+    std::array<uint8_t, kBufferSize> buffer_{};
+    int byteCount_ = 0;
+    std::array<int, 3> digits_{};
+    int digitIndex_ = 0;
+    int groupNumber_ = 0;
+    int recordCount_ = 0;
+    int groupsDone_ = 0;
 };
 
 // The 3-digit rule on three bytes, without checking that they are digits.

@@ -1,6 +1,7 @@
 #include "depth/ports/port_map.h"
 
-#include "common/model/crt.h"
+#include "common/crt.h"
+#include "common/ini.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -11,30 +12,9 @@ namespace {
 constexpr std::string_view kBridgeDevice = "\\Device\\Slabser0";
 constexpr std::string_view kOldBridgeDevice = "\\Device\\Silabser0";
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
-char lowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // Registry value names and port names are case-insensitive on the original platform.
 bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i]))
-            return false;
-    return true;
+    return tessera::equalsIgnoringAsciiCase(a, b);
 }
 
 std::string comName(int n) {
@@ -44,50 +24,26 @@ std::string comName(int n) {
 } // namespace
 
 PortMap parsePortMapFile(std::string_view text) {
-    enum class Section { None, SerialComm, Ports, Other };
+    const tessera::IniFile ini = tessera::IniFile::parse(text);
     PortMap map;
+    for (const auto& [device, port] : ini.entries("serialcomm")) {
+        // A value name exists once: a repeated device keeps its place and takes the new port.
+        auto same =
+            std::find_if(map.devices.begin(), map.devices.end(),
+                         [&](const SerialDevice& d) { return equalsNoCase(d.deviceName, device); });
+        if (same != map.devices.end())
+            same->portName = port;
+        else
+            map.devices.push_back({device, port, {}, {}});
+    }
     std::vector<std::pair<std::string, std::string>> paths; // [ports], last entry wins
-    Section section = Section::None;
-    while (!text.empty()) {
-        size_t end = text.find('\n');
-        std::string_view line = trim(text.substr(0, end));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (line.empty() || line.front() == ';' || line.front() == '#')
-            continue;
-        if (line.front() == '[') {
-            size_t close = line.find(']');
-            std::string_view name = trim(line.substr(
-                1, close == std::string_view::npos ? std::string_view::npos : close - 1));
-            section = equalsNoCase(name, "serialcomm") ? Section::SerialComm
-                      : equalsNoCase(name, "ports")    ? Section::Ports
-                                                       : Section::Other;
-            continue;
-        }
-        size_t eq = line.find('=');
-        if (eq == std::string_view::npos)
-            continue;
-        std::string key(trim(line.substr(0, eq)));
-        std::string value(trim(line.substr(eq + 1)));
-        if (key.empty())
-            continue;
-        if (section == Section::SerialComm) {
-            // A value name exists once: a repeated device keeps its place and takes the new port.
-            auto same =
-                std::find_if(map.devices.begin(), map.devices.end(), [&](const SerialDevice& d) {
-                    return equalsNoCase(d.deviceName, key);
-                });
-            if (same != map.devices.end())
-                same->portName = value;
-            else
-                map.devices.push_back({key, value, {}, {}});
-        } else if (section == Section::Ports) {
-            auto same = std::find_if(paths.begin(), paths.end(),
-                                     [&](const auto& p) { return equalsNoCase(p.first, key); });
-            if (same != paths.end())
-                same->second = value;
-            else
-                paths.emplace_back(key, value);
-        }
+    for (const auto& [port, path] : ini.entries("ports")) {
+        auto same = std::find_if(paths.begin(), paths.end(),
+                                 [&](const auto& p) { return equalsNoCase(p.first, port); });
+        if (same != paths.end())
+            same->second = path;
+        else
+            paths.emplace_back(port, path);
     }
     for (const auto& [port, path] : paths) {
         bool listed = false;
@@ -123,6 +79,12 @@ std::optional<int> findBridgePort(const PortMap& map) {
             if (equalsNoCase(d.deviceName, wanted))
                 return portNumberOf(d.portName);
     return std::nullopt;
+}
+
+int transferPortNumber(int chosenPort, const PortMap& map) {
+    if (auto bridge = findBridgePort(map))
+        return *bridge;
+    return chosenPort;
 }
 
 std::vector<std::string> offeredPortNames(const PortMap& map) {

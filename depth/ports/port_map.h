@@ -35,6 +35,10 @@ std::optional<std::string> devicePathFor(const PortMap& map, int portNumber);
 // the number is the atoi of the port name after its first three characters.
 std::optional<int> findBridgePort(const PortMap& map);
 
+// The port a download opens: the bridge's port when the map registers one, else `chosenPort`
+// (the port chosen by hand).
+int transferPortNumber(int chosenPort, const PortMap& map);
+
 // The port names offered for manual choice: those equal to COM0..COM29, in list order.
 std::vector<std::string> offeredPortNames(const PortMap& map);
 

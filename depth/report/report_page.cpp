@@ -1,6 +1,6 @@
 #include "depth/report/report_page.h"
 
-#include "common/model/gbk.h"
+#include "common/gbk.h"
 
 #include <climits>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "depth/report/text_export.h"
 
-#include "common/model/crt.h"
+#include "common/crt.h"
 
 #include <charconv>
 

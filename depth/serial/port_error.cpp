@@ -1,9 +1,9 @@
 #include "depth/serial/port_error.h"
 
-#include "common/model/crt.h"
+#include "common/crt.h"
+#include "common/error_text.h"
 
 #include <cerrno>
-#include <cstring>
 
 namespace marrowby {
 
@@ -18,10 +18,8 @@ std::string formatPortError(std::string_view label, std::string_view reason, int
     return text;
 }
 
-std::string systemErrorText(int error) {
-    char buffer[256];
-    // GNU strerror_r: returns the text, which may or may not be in `buffer`.
-    return strerror_r(error, buffer, sizeof buffer);
+std::string portErrorText(const PortError& error) {
+    return formatPortError(error.label, tessera::errorText(error.errnum), error.portNumber);
 }
 
 bool isDeviceGone(int error) {

@@ -1,4 +1,4 @@
-#include "common/model/atomic_file.h"
+#include "common/atomic_file.h"
 
 #include <csignal>
 #include <dirent.h>

@@ -1,4 +1,4 @@
-#include "common/model/crt.h"
+#include "common/crt.h"
 
 #include <gtest/gtest.h>
 

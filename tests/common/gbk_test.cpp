@@ -1,5 +1,5 @@
-#include "common/model/file_name.h"
-#include "common/model/gbk.h"
+#include "common/file_name.h"
+#include "common/gbk.h"
 
 #include <gtest/gtest.h>
 

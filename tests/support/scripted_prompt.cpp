@@ -1,6 +1,6 @@
 #include "tests/support/scripted_prompt.h"
 
-#include "common/model/file_name.h"
+#include "common/file_name.h"
 
 namespace tessera {
 

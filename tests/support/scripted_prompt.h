@@ -1,7 +1,7 @@
 #pragma once
 // A prompt for tests: answers from a script and records everything it was shown.
 
-#include "common/qt/prompt.h"
+#include "common/ui/prompt.h"
 
 #include <QList>
 #include <QStringList>

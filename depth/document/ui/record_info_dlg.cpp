@@ -1,7 +1,8 @@
 #include "depth/document/ui/record_info_dlg.h"
 
-#include "common/qt/prompt.h"
+#include "common/qt/caption.h"
 #include "common/qt/text.h"
+#include "common/ui/prompt.h"
 #include "depth/document/depth_record.h"
 
 #include <QDialogButtonBox>
@@ -14,7 +15,7 @@
 namespace marrowby {
 
 CRecordInfoDlg::CRecordInfoDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("记录信息"));
+    tessera::setCaption(*this, QStringLiteral("记录信息"));
     setObjectName(QStringLiteral("CRecordInfoDlg"));
     auto* form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -59,7 +60,7 @@ void CRecordInfoDlg::accept() {
     for (size_t i = 0; i < m_edits.size(); ++i) {
         if (m_edits[i]->text() != m_initial[i] && !tessera::toGbk(m_edits[i]->text())) {
             tessera::prompt().message(
-                this, QStringLiteral("Tessaly"),
+                this, tessera::appCaption(),
                 QStringLiteral("“%1”中有无法保存的字符（不属于 GBK 字符集）。")
                     .arg(QString::fromUtf8(kColumnTitles[i].data(),
                                            static_cast<qsizetype>(kColumnTitles[i].size()))),

@@ -3,8 +3,7 @@
 // port when one is registered, else the document's own), runs the progress dialog and, when it
 // ends with OK, reports completion and tells the document's views to update.
 
-#include "depth/ports/port_map.h"
-#include "depth/serial/serial_port.h"
+#include "depth/serial/qt/serial_port.h"
 
 #include <functional>
 #include <memory>
@@ -17,9 +16,6 @@ class CMarrowbyDoc;
 
 // Makes the engine one download uses; the default makes a SerialPort.
 using PortEngineFactory = std::function<std::unique_ptr<PortEngine>()>;
-
-// The port a download opens: the bridge's port from `map` when registered, else `docPort`.
-int transferPortNumber(int docPort, const PortMap& map);
 
 void OnDataTransfer(CMarrowbyDoc& doc, QWidget* parent);
 void OnDataTransfer(CMarrowbyDoc& doc, QWidget* parent, const PortEngineFactory& makeEngine);

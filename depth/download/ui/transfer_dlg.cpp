@@ -1,6 +1,7 @@
 #include "depth/download/ui/transfer_dlg.h"
 
-#include "common/qt/prompt.h"
+#include "common/qt/caption.h"
+#include "common/ui/prompt.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,18 +11,17 @@
 namespace marrowby {
 namespace {
 
-const QString kCaption = QStringLiteral("Tessaly");
-
 QString utf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 } // namespace
 
-CTransferDlg::CTransferDlg(std::vector<DepthRecord>& records, int port, PortEngine& engine,
-                           QWidget* parent)
-    : QDialog(parent), m_nPort(port), m_engine(engine), m_parser(records) {
-    setWindowTitle(utf8(kTransferCaption));
+CTransferDlg::CTransferDlg(std::vector<DepthRecord>& records, int port, std::string devicePath,
+                           PortEngine& engine, QWidget* parent)
+    : QDialog(parent), m_nPort(port), m_devicePath(std::move(devicePath)), m_engine(engine),
+      m_parser(records) {
+    tessera::setCaption(*this, utf8(kTransferCaption));
     // A system menu with a close box and no buttons.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -43,12 +43,18 @@ int CTransferDlg::exec() {
 
 bool CTransferDlg::OnInitDialog() {
     m_bInitialised = true;
-    if (!m_engine.Open(this, m_nPort, 38400, 'N', 8, 1, 9)) {
+    // The engine's failures show the "Application Error" box, which has no owner window.
+    m_engine.setErrorHandler([](const PortError& error) {
+        tessera::prompt().message(nullptr, utf8(kPortErrorCaption),
+                                  QString::fromStdString(portErrorText(error)),
+                                  tessera::PromptIcon::Stop);
+    });
+    if (!m_engine.Open(this, m_nPort, m_devicePath)) {
         QString text = utf8(kOpenFailedMessage);
         const QString reason = m_engine.lastOpenError();
         if (!reason.isEmpty())
             text += QLatin1Char('\n') + reason;
-        tessera::prompt().message(this, kCaption, text, tessera::PromptIcon::None);
+        tessera::prompt().message(this, tessera::appCaption(), text, tessera::PromptIcon::None);
         reject();
         return false;
     }
@@ -90,7 +96,7 @@ void CTransferDlg::OnPortByte(uint8_t c, int /*portNumber*/) {
     const ByteOutcome out = m_parser.onByte(c);
     if (out.groupClosed) {
         if (out.countMismatch)
-            tessera::prompt().message(this, kCaption, utf8(kCountMismatchMessage),
+            tessera::prompt().message(this, tessera::appCaption(), utf8(kCountMismatchMessage),
                                       tessera::PromptIcon::Exclamation);
         setProgressRange(out.progressMax);
         m_nStep = 1;

@@ -5,10 +5,11 @@
 
 #include "depth/document/depth_record.h"
 #include "depth/download/download_parser.h"
-#include "depth/serial/serial_port.h"
+#include "depth/serial/qt/serial_port.h"
 
 #include <QDialog>
 #include <deque>
+#include <string>
 #include <vector>
 
 class QLabel;
@@ -20,9 +21,9 @@ class CTransferDlg : public QDialog {
     Q_OBJECT
 public:
     // `records` (the document's list) and `engine` must outlive the dialog; `port` is the
-    // port number to open.
-    CTransferDlg(std::vector<DepthRecord>& records, int port, PortEngine& engine,
-                 QWidget* parent = nullptr);
+    // port number to open and `devicePath` its device (empty: the port has none).
+    CTransferDlg(std::vector<DepthRecord>& records, int port, std::string devicePath,
+                 PortEngine& engine, QWidget* parent = nullptr);
 
     // Opens the port and starts the worker before the dialog shows. When the port cannot be
     // opened it reports that and returns Rejected without showing the dialog.
@@ -30,8 +31,8 @@ public:
     // Every way out (end byte, Enter, Esc, close box, failed open) closes the port first.
     void done(int result) override;
 
-    int m_nPort;
-    int m_nGroupsDone = 0;
+    int port() const { return m_nPort; }
+    int groupsDone() const { return m_nGroupsDone; }
 
     QLabel* statusLabel() const { return m_pLabel; }
     QProgressBar* progressBar() const { return m_pProgress; }
@@ -53,6 +54,9 @@ private:
     void setProgressRange(int maximum);
     void stepIt();
 
+    int m_nPort;
+    std::string m_devicePath;
+    int m_nGroupsDone = 0;
     PortEngine& m_engine;
     DownloadParser m_parser;
     QLabel* m_pLabel;

@@ -1,5 +1,7 @@
 #include "depth/ports/ui/driver_install_dlg.h"
 
+#include "common/qt/caption.h"
+
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -9,7 +11,7 @@
 namespace marrowby {
 
 CDriverInstallDlg::CDriverInstallDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("驱动安装"));
+    tessera::setCaption(*this, QStringLiteral("驱动安装"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     auto* group = new QGroupBox(QStringLiteral("选项"), this);
     m_pVista = new QRadioButton(QStringLiteral("WinXP/2003/Vista/7"), group);

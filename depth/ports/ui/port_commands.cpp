@@ -1,6 +1,5 @@
 #include "depth/ports/ui/port_commands.h"
 
-#include "depth/document/depth_doc.h"
 #include "depth/ports/ui/driver_install_dlg.h"
 #include "depth/ports/ui/port_set_dlg.h"
 
@@ -12,11 +11,10 @@
 
 namespace marrowby {
 
-void OnPortSettings(CMarrowbyDoc& doc, QWidget* parent) {
+int OnPortSettings(int port, QWidget* parent) {
     CPortSetDlg dlg(parent);
-    dlg.m_nPort = doc.m_nPort;
-    if (dlg.exec() == QDialog::Accepted)
-        doc.m_nPort = dlg.m_nPort;
+    dlg.setPort(port);
+    return dlg.exec() == QDialog::Accepted ? dlg.port() : port;
 }
 
 QString GetModuleDir() {
@@ -47,10 +45,10 @@ bool startInstaller(const QString& path) {
 
 void OnUsbDriverInstall(QWidget* parent, const InstallerLauncher& launch) {
     CDriverInstallDlg dlg(parent);
-    dlg.m_nOption = 1;
+    dlg.setOption(1);
     if (dlg.exec() != QDialog::Accepted)
         return;
-    const QString path = installerPath(dlg.m_nOption);
+    const QString path = installerPath(dlg.option());
     if (path.isEmpty())
         return;
     if (launch)

@@ -8,11 +8,8 @@ class QWidget;
 
 namespace marrowby {
 
-class CMarrowbyDoc;
-
-// Runs the port-settings dialog for the document's port; OK stores the chosen port in the
-// document (in memory only).
-void OnPortSettings(CMarrowbyDoc& doc, QWidget* parent);
+// Runs the port-settings dialog preselecting `port`; returns the port chosen on OK, else `port`.
+int OnPortSettings(int port, QWidget* parent);
 
 // The folder of the running program, without a trailing separator.
 QString GetModuleDir();

@@ -1,7 +1,8 @@
 #include "depth/ports/ui/port_set_dlg.h"
 
-#include "common/qt/prompt.h"
-#include "depth/ports/ui/port_enumeration.h"
+#include "common/qt/caption.h"
+#include "common/ui/prompt.h"
+#include "depth/ports/qt/port_enumeration.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -19,7 +20,7 @@ constexpr int kDeviceRole = Qt::UserRole + 1;
 } // namespace
 
 CPortSetDlg::CPortSetDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("端口设置"));
+    tessera::setCaption(*this, QStringLiteral("端口设置"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     auto* label = new QLabel(QStringLiteral("串口号"), this);
     m_pCombo = new QComboBox(this); // a drop-down list: not editable
@@ -80,7 +81,7 @@ void CPortSetDlg::FillPortList() {
     m_pCombo->clear();
     const PortMap map = currentPortMap();
     if (!map.readable) {
-        tessera::prompt().message(this, QStringLiteral("Tessaly"),
+        tessera::prompt().message(this, tessera::appCaption(),
                                   QStringLiteral("Error：Can't open the hKEY"),
                                   tessera::PromptIcon::Exclamation);
         return;

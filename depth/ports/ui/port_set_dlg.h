@@ -14,17 +14,18 @@ class CPortSetDlg : public QDialog {
 public:
     explicit CPortSetDlg(QWidget* parent = nullptr);
 
-    // Fills the list and preselects "COM<m_nPort>" before the dialog shows.
+    // Fills the list and preselects "COM<port()>" before the dialog shows.
     int exec() override;
 
     // In: the port to preselect; out: the port chosen. Changed only by OnSelChangePort, so
     // OK without touching the list keeps the given value.
-    int m_nPort = 1;
+    int port() const { return m_nPort; }
+    void setPort(int port) { m_nPort = port; }
 
     // Fills the combo box with the offered port names of the current port map (sorted as
     // text); reports a map that cannot be read and leaves the list empty then.
     void FillPortList();
-    // The user selected another item: m_nPort becomes the number in its name.
+    // The user selected another item: port() becomes the number in its name.
     void OnSelChangePort();
 
     QComboBox* portList() const { return m_pCombo; }
@@ -38,6 +39,7 @@ private:
     void OnInitDialog();
     void showDeviceOf(int index);
 
+    int m_nPort = 1;
     QComboBox* m_pCombo;
     QLabel* m_pDevice;
     QPushButton* m_pOk;

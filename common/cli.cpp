@@ -1,0 +1,139 @@
+#include "common/cli.h"
+
+#include <cstdio>
+#include <map>
+
+namespace tessera::cli {
+namespace {
+
+struct Entry {
+    std::string usage;
+    std::vector<std::string> options;
+    Handler handler = nullptr;
+};
+
+std::map<std::string, Entry>& registry() {
+    static std::map<std::string, Entry> commands;
+    return commands;
+}
+
+std::string& tool() {
+    static std::string name = "tool";
+    return name;
+}
+
+const Entry* g_running = nullptr;
+
+void printUsage(std::FILE* out) {
+    std::fprintf(out, "usage:\n");
+    for (const auto& [name, entry] : registry())
+        std::fprintf(out, "  %s %s\n", tool().c_str(), entry.usage.c_str());
+}
+
+} // namespace
+
+const std::string* Arguments::last(std::string_view name) const {
+    const std::string* found = nullptr;
+    for (const auto& [n, v] : options)
+        if (n == name)
+            found = &v;
+    return found;
+}
+
+std::vector<std::string> Arguments::all(std::string_view name) const {
+    std::vector<std::string> values;
+    for (const auto& [n, v] : options)
+        if (n == name)
+            values.push_back(v);
+    return values;
+}
+
+Command::Command(const char* name, const char* usage, std::initializer_list<const char*> options,
+                 Handler handler) {
+    Entry& e = registry()[name];
+    e.usage = usage;
+    e.options.assign(options.begin(), options.end());
+    e.handler = handler;
+}
+
+void error(const std::string& text) {
+    std::fprintf(stderr, "%s: %s\n", tool().c_str(), text.c_str());
+}
+
+int usageError() {
+    if (g_running)
+        std::fprintf(stderr, "usage: %s %s\n", tool().c_str(), g_running->usage.c_str());
+    return kExitFailure;
+}
+
+const std::string& toolName() {
+    return tool();
+}
+
+bool parseArguments(const std::vector<std::string>& args, const std::vector<std::string>& known,
+                    Arguments& out, bool& help, std::string& why) {
+    help = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help") {
+            help = true;
+            return true;
+        }
+        if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+            bool isKnown = false;
+            for (const auto& k : known)
+                isKnown |= k == a;
+            if (!isKnown) {
+                why = "unknown option " + a;
+                return false;
+            }
+            if (i + 1 >= args.size()) {
+                why = "option " + a + " needs a value";
+                return false;
+            }
+            out.options.emplace_back(a, args[++i]);
+        } else {
+            out.positional.push_back(a);
+        }
+    }
+    return true;
+}
+
+int run(const char* toolName, int argc, char** argv) {
+    tool() = toolName;
+    if (argc < 2) {
+        printUsage(stderr);
+        return kExitFailure;
+    }
+    const std::string command = argv[1];
+    if (command == "--help" || command == "-h") {
+        printUsage(stdout);
+        return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
+    }
+    auto it = registry().find(command);
+    if (it == registry().end()) {
+        error("unknown command " + command);
+        printUsage(stderr);
+        return kExitFailure;
+    }
+    const Entry& entry = it->second;
+    Arguments args;
+    bool help = false;
+    std::string why;
+    if (!parseArguments(std::vector<std::string>(argv + 2, argv + argc), entry.options, args, help,
+                        why)) {
+        error(why);
+        std::fprintf(stderr, "usage: %s %s\n", tool().c_str(), entry.usage.c_str());
+        return kExitFailure;
+    }
+    if (help) {
+        std::fprintf(stdout, "usage: %s %s\n", tool().c_str(), entry.usage.c_str());
+        return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
+    }
+    g_running = &entry;
+    const int status = entry.handler(args);
+    g_running = nullptr;
+    return status;
+}
+
+} // namespace tessera::cli

@@ -1,0 +1,18 @@
+#include "depth/app/ui/doc_commands.h"
+
+#include "depth/document/depth_doc.h"
+#include "depth/download/ui/data_transfer.h"
+#include "depth/ports/ui/port_commands.h"
+
+namespace marrowby {
+
+DocCommands::DocCommands(std::shared_ptr<CMarrowbyDoc> document, QWidget* parent)
+    : document_(std::move(document)), parent_(parent) {
+    commandTable()
+        .on(ID_DATA_TRANSFER, [this](int) { OnDataTransfer(*document_, parent_); })
+        .on(ID_PORT_SETTINGS,
+            [this](int) { document_->setPort(OnPortSettings(document_->port(), parent_)); })
+        .on(ID_USB_DRIVER_INSTALL, [this](int) { OnUsbDriverInstall(parent_); });
+}
+
+} // namespace marrowby

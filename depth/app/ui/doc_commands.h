@@ -1,0 +1,24 @@
+#pragma once
+// The document's link in the command chain: the transfer, port-settings and driver-install
+// commands, which exist only while a depth window is active.
+
+#include "depth/app/command_ids.h"
+
+#include <memory>
+
+class QWidget;
+
+namespace marrowby {
+
+class CMarrowbyDoc;
+
+class DocCommands : public CommandTarget {
+public:
+    DocCommands(std::shared_ptr<CMarrowbyDoc> document, QWidget* parent);
+
+private:
+    std::shared_ptr<CMarrowbyDoc> document_;
+    QWidget* parent_;
+};
+
+} // namespace marrowby

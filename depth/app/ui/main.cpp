@@ -1,0 +1,25 @@
+#include "common/qt/caption.h"
+#include "common/ui/qt_prompt.h"
+#include "depth/app/ui/marrowby_app.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Marrowby"));
+    QApplication::setApplicationVersion(QStringLiteral("1.2.0"));
+    QApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
+    // Window captions are shown exactly as set; "Tessaly" is the caption of the main window and
+    // of the program's message boxes.
+    tessera::showCaptionsExactly();
+    tessera::setAppCaption(QStringLiteral("Tessaly"));
+    tessera::QtPrompt prompt;
+    tessera::setPrompt(&prompt);
+
+    marrowby::CMarrowbyApp app;
+    QStringList args = QApplication::arguments();
+    args.removeFirst();
+    if (!app.InitInstance(args))
+        return 1;
+    return qapp.exec();
+}

@@ -1,0 +1,257 @@
+#include "depth/app/ui/marrowby_view.h"
+
+#include "common/atomic_file.h"
+#include "common/qt/caption.h"
+#include "common/qt/text.h"
+#include "common/ui/prompt.h"
+#include "common/ui/save_file.h"
+#include "depth/document/ui/record_info_dlg.h"
+#include "depth/report/text_export.h"
+#include "depth/report/ui/report_print.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+namespace marrowby {
+
+namespace {
+
+QString title(int column) {
+    auto t = kColumnTitles[static_cast<size_t>(column)];
+    return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
+}
+
+// The first column of the list is always left-aligned; the others are right-aligned.
+Qt::Alignment columnAlignment(int column) {
+    return (column == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter;
+}
+
+} // namespace
+
+DepthRowsModel::DepthRowsModel(DepthViewData* data, QObject* parent)
+    : QAbstractTableModel(parent), m_data(data) {}
+
+int DepthRowsModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_data->rows.size());
+}
+
+int DepthRowsModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : DepthRow::kCells;
+}
+
+QVariant DepthRowsModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || static_cast<size_t>(index.row()) >= m_data->rows.size())
+        return {};
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+        return tessera::fromGbk(
+            m_data->rows[static_cast<size_t>(index.row())].cell(index.column()));
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(columnAlignment(index.column()));
+    return {};
+}
+
+QVariant DepthRowsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= DepthRow::kCells)
+        return {};
+    if (role == Qt::DisplayRole)
+        return title(section);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(columnAlignment(section));
+    return {};
+}
+
+void DepthRowsModel::rowChanged(int row) {
+    emit dataChanged(index(row, 0), index(row, DepthRow::kCells - 1));
+}
+
+CMarrowbyView::RecordEditor& CMarrowbyView::recordEditor() {
+    static RecordEditor editor = [](QWidget* parent, std::array<QString, 5>& texts) {
+        CRecordInfoDlg dialog(parent);
+        dialog.setTexts(texts);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        texts = dialog.texts();
+        return true;
+    };
+    return editor;
+}
+
+CMarrowbyView::CMarrowbyView(std::shared_ptr<CMarrowbyDoc> document, QWidget* parent)
+    : QTableView(parent), m_document(std::move(document)),
+      m_model(new DepthRowsModel(&m_data, this)) {
+    setModel(m_model);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setShowGrid(false);
+    setWordWrap(false);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(std::max(17, fontMetrics().height() + 4));
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setStretchLastSection(false);
+    const int widths[DepthRow::kCells] = {55, 60, 60, 120, 120};
+    for (int c = 0; c < DepthRow::kCells; ++c)
+        setColumnWidth(c, widths[c]);
+    m_document->addView(this);
+    onUpdate(0); // first display
+
+    using tessera::PrintMode;
+    commandTable()
+        .on(ID_FILE_OPEN, [this](int) { OnFileOpen(); })
+        .on(ID_FILE_SAVE, [this](int) { OnFileSave(); })
+        .on(ID_FILE_SAVE_AS, [this](int) { OnFileSave(); })
+        .on(ID_EXPORT_TEXT, [this](int) { OnExportText(); })
+        .on(ID_FILE_PRINT, [this](int) { printDepthReport(this, rows(), PrintMode::Dialog); })
+        .on(ID_FILE_PRINT_DIRECT,
+            [this](int) { printDepthReport(this, rows(), PrintMode::Direct); })
+        .on(ID_FILE_PRINT_PREVIEW,
+            [this](int) { printDepthReport(this, rows(), PrintMode::Preview); })
+        .on(ID_EXPORT_PDF, [this](int) { exportDepthReportPdf(this, rows()); });
+}
+
+CMarrowbyView::~CMarrowbyView() {
+    m_document->removeView(this);
+}
+
+int CMarrowbyView::topRowIndex() const {
+    return verticalScrollBar()->value();
+}
+
+void CMarrowbyView::onUpdate(int hint) {
+    if (hint != 0)
+        return;
+    // The list keeps the same row index at the top, as when it scrolls down by that many rows.
+    const int top = topRowIndex();
+    const bool wasModified = m_data.isModified();
+    m_model->beginReset();
+    m_data.refreshFrom(m_document->records);
+    m_model->endReset();
+    updateGeometries(); // the scroll range of the new rows, before scrolling
+    verticalScrollBar()->setValue(top);
+    if (wasModified != m_data.isModified())
+        emit modifiedChanged(m_data.isModified());
+}
+
+void CMarrowbyView::setModified(bool modified) {
+    if (m_data.isModified() == modified)
+        return;
+    m_data.setModified(modified);
+    emit modifiedChanged(modified);
+}
+
+void CMarrowbyView::mousePressEvent(QMouseEvent* event) {
+    QTableView::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (!index.isValid())
+        return;
+    selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    editRow(index.row());
+}
+
+void CMarrowbyView::editRow(int row) {
+    if (row < 0 || static_cast<size_t>(row) >= m_data.rows.size())
+        return;
+    const DepthRow original = m_data.rows[static_cast<size_t>(row)];
+    std::array<QString, 5> shown;
+    for (int c = 0; c < DepthRow::kCells; ++c)
+        shown[static_cast<size_t>(c)] = tessera::fromGbk(original.cell(c));
+    std::array<QString, 5> typed = shown;
+    if (!recordEditor()(this, typed))
+        return;
+    // A cell the user left as shown keeps its stored bytes, even when they are not valid GBK.
+    std::array<std::string, DepthRow::kCells> cells;
+    for (size_t c = 0; c < cells.size(); ++c) {
+        if (typed[c] == shown[c]) {
+            cells[c] = std::string(original.cell(static_cast<int>(c)));
+        } else {
+            auto gbk = tessera::toGbk(typed[c]);
+            cells[c] = gbk ? *gbk : std::string(original.cell(static_cast<int>(c)));
+        }
+    }
+    const bool wasModified = m_data.isModified();
+    if (m_data.editRow(static_cast<size_t>(row), cells)) {
+        m_model->rowChanged(row);
+        if (!wasModified)
+            emit modifiedChanged(true);
+    }
+}
+
+bool CMarrowbyView::readDmFile(const QString& path, QString* reason) {
+    std::string bytes, why;
+    if (!tessera::readWholeFile(tessera::toPath(path), bytes, &why)) {
+        if (reason)
+            *reason = QString::fromLocal8Bit(why.c_str());
+        return false;
+    }
+    m_model->beginReset();
+    const DmReadStatus status = m_data.loadDm(bytes);
+    m_model->endReset();
+    emit modifiedChanged(false);
+    if (status == DmReadStatus::EndOfFile)
+        tessera::prompt().message(
+            this, tessera::appCaption(),
+            QString::fromUtf8(kEndOfFileMessage.data(),
+                              static_cast<qsizetype>(kEndOfFileMessage.size())),
+            tessera::PromptIcon::Stop);
+    return true;
+}
+
+void CMarrowbyView::OnFileOpen() {
+    tessera::FileDialogRequest request;
+    request.caption = QStringLiteral("打开");
+    request.filter = QStringLiteral("裂缝深度文件(*.DM)");
+    const QString path = tessera::prompt().openFileName(this, request);
+    if (path.isEmpty())
+        return;
+    // A file that cannot be opened leaves the rows as they are and shows nothing.
+    readDmFile(path);
+}
+
+bool CMarrowbyView::OnFileSave() {
+    tessera::FileDialogRequest request;
+    request.caption = QStringLiteral("另存为");
+    request.filter = QStringLiteral(" (*.DM)");
+    request.defaultExtension = QStringLiteral("DM");
+    request.confirmOverwrite = true;
+    const QString path = tessera::saveThroughDialog(
+        this, request, [this] { return m_data.toDm(); }, tessera::appCaption(),
+        QStringLiteral("无法保存文件 %1。"));
+    if (path.isEmpty())
+        return false;
+    setModified(false);
+    return true;
+}
+
+void CMarrowbyView::OnExportText() {
+    tessera::FileDialogRequest request;
+    request.caption = QStringLiteral("另存为");
+    request.filter = QStringLiteral(" (*.txt)");
+    request.defaultExtension = QStringLiteral("txt");
+    request.confirmOverwrite = true;
+    tessera::saveThroughDialog(
+        this, request, [this] { return encodeTextExport(m_data.rows); }, tessera::appCaption(),
+        QStringLiteral("无法导出文件 %1。"));
+}
+
+bool CMarrowbyView::confirmClose(const QString& windowTitle) {
+    if (!m_data.isModified())
+        return true;
+    switch (tessera::prompt().question(this, tessera::appCaption(),
+                                       QStringLiteral("是否保存对 %1 的更改？").arg(windowTitle),
+                                       true)) {
+    case tessera::PromptAnswer::Yes:
+        return OnFileSave();
+    case tessera::PromptAnswer::No:
+        return true;
+    case tessera::PromptAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+} // namespace marrowby

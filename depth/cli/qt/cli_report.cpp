@@ -1,0 +1,88 @@
+// marrowby-cli report: the printed crack depth data report as an A4 portrait
+// PDF without margins.
+
+#include "depth/cli/cli.h"
+#include "depth/cli/cli_io.h"
+
+#include "depth/report/qt/report_pdf.h"
+#include "depth/report/report_page.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <memory>
+
+namespace marrowby::cli {
+namespace {
+
+constexpr int kMinDpi = 10;
+constexpr int kMaxDpi = 9600;
+
+bool parseDpi(const std::string& text, int& dpi) {
+    if (text.empty() || text.size() > 5)
+        return false;
+    int v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        v = v * 10 + (c - '0');
+    }
+    if (v < kMinDpi || v > kMaxDpi)
+        return false;
+    dpi = v;
+    return true;
+}
+
+int report(const tessera::cli::Arguments& args) {
+    const auto& pos = args.positional;
+    const auto& opts = args.options;
+    if (pos.size() != 2) {
+        return tessera::cli::usageError();
+    }
+    int dpi = 600;
+    for (const auto& [name, value] : opts) {
+        if (!parseDpi(value, dpi)) {
+            error("--dpi needs a whole number from " + std::to_string(kMinDpi) + " to " +
+                  std::to_string(kMaxDpi) + ", not " + value);
+            return kFailure;
+        }
+    }
+
+    DmHeader header;
+    std::vector<DepthRow> rows;
+    const int status = loadRows(pos[0], header, rows);
+    if (status == kFailure)
+        return kFailure;
+
+    // Fonts and PDF output need a QGuiApplication; a command-line tool needs no display, so
+    // it runs on the offscreen platform unless one was chosen explicitly.
+    std::unique_ptr<QGuiApplication> app;
+    if (!QCoreApplication::instance()) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "marrowby-cli";
+        static char* argv[] = {name, nullptr};
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    }
+
+    const QString out = QFile::decodeName(QByteArray::fromStdString(pos[1]));
+    QString why;
+    if (!writeDepthReportPdf(out, rows, dpi, &why)) {
+        error("cannot write " + pos[1] + ": " + why.toStdString());
+        return kFailure;
+    }
+    std::fprintf(stderr, "%s: %zu rows, %d pages at %d dpi\n", pos[1].c_str(), rows.size(),
+                 depthReportPageCount(rows.size()), dpi);
+    return status;
+}
+
+const tessera::cli::Command
+    reportCommand("report",
+                  "report IN OUT.pdf [--dpi N]   (IN: a DM file or a rows .tsv; A4 PDF, 600 dpi)",
+                  {"--dpi"}, report);
+
+} // namespace
+} // namespace marrowby::cli

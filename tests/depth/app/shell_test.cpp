@@ -1,0 +1,309 @@
+// The main window: start-up, titles, menus, which commands are enabled, opening documents for
+// files, the close question.
+
+#include "common/atomic_file.h"
+#include "depth/app/ui/child_frame.h"
+#include "depth/app/ui/main_frame.h"
+#include "depth/app/ui/marrowby_app.h"
+#include "depth/app/ui/marrowby_view.h"
+#include "tests/support/scripted_prompt.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QSettings>
+#include <QStatusTipEvent>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QtTest>
+
+using namespace marrowby;
+using tessera::ScriptedPrompt;
+
+namespace {
+
+// The menu's entries as text, separators as "-", submenus as "title>[...]".
+QStringList describe(QMenu* menu) {
+    QStringList out;
+    for (QAction* a : menu->actions()) {
+        if (a->property("mru").toBool() || a->property("windowList").toBool())
+            continue;
+        if (a->isSeparator())
+            out << QStringLiteral("-");
+        else if (a->menu())
+            out << a->text() + QStringLiteral(">[") + describe(a->menu()).join(QLatin1Char('|')) +
+                       QStringLiteral("]");
+        else if (a->isVisible())
+            out << a->text();
+    }
+    return out;
+}
+
+QStringList titles(const QList<QMenu*>& menus) {
+    QStringList out;
+    for (QMenu* m : menus)
+        out << m->title();
+    return out;
+}
+
+QStringList windowTitles(CMainFrame* frame) {
+    QStringList out;
+    for (CChildFrame* f : frame->childFrames())
+        out << f->windowTitle();
+    return out;
+}
+
+std::string dmBytes(int rows) {
+    DepthViewData data;
+    std::vector<DepthRecord> records;
+    for (int i = 0; i < rows; ++i)
+        records.push_back({1, i, 2, 100 + i, ""});
+    data.refreshFrom(records);
+    return data.toDm();
+}
+
+} // namespace
+
+class ShellTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        // Each case starts with an empty recent-file list.
+        QSettings(QStringLiteral("Local AppWizard-Generated Applications"),
+                  QStringLiteral("Marrowby"))
+            .clear();
+    }
+
+    void startsWithOneNumberedDocument() {
+        CMarrowbyApp app;
+        QVERIFY(app.InitInstance({}));
+        CMainFrame* frame = app.mainFrame();
+        QCOMPARE(frame->windowTitle(), QStringLiteral("Tessaly"));
+        QCOMPARE(windowTitles(frame), QStringList{QStringLiteral("测深文档1")});
+        frame->routeCommand(ID_FILE_NEW);
+        frame->routeCommand(ID_FILE_NEW);
+        QCOMPARE(windowTitles(frame),
+                 (QStringList{QStringLiteral("测深文档1"), QStringLiteral("测深文档2"),
+                              QStringLiteral("测深文档3")}));
+        QCOMPARE(frame->activeChildFrame()->windowTitle(), QStringLiteral("测深文档3"));
+        // The caption stays the program's title whichever window is active.
+        QCOMPARE(frame->windowTitle(), QStringLiteral("Tessaly"));
+    }
+
+    void documentMenusHaveTheirExactTextsAndOrder() {
+        CMarrowbyApp app;
+        QVERIFY(app.InitInstance({}));
+        auto menus = app.mainFrame()->currentMenus();
+        QCOMPARE(titles(menus),
+                 (QStringList{"文件(&F)", "传输(&T)", "查看(&V)", "窗口(&W)", "帮助(&H)"}));
+        QCOMPARE(
+            describe(menus[0]),
+            (QStringList{"新建(&N)\tCtrl+N", "打开(&O)...\tCtrl+O", "关闭(&C)", "保存(&S)\tCtrl+S",
+                         "另存为(&A)...", "导出(E)...>[文本文件(txt)|PDF文件(pdf)]", "-",
+                         "打印(&P)...\tCtrl+P", "打印预览(&V)", "-", "退出(&X)"}));
+        QCOMPARE(describe(menus[1]), (QStringList{"串口设置(&S)", "数据传输(&D)"}));
+        QCOMPARE(describe(menus[2]), (QStringList{"工具栏(&T)", "状态栏(&S)"}));
+        QCOMPARE(describe(menus[3]),
+                 (QStringList{"新建窗口(&N)", "层叠(&C)", "平铺(&T)", "排列图标(&A)"}));
+        QCOMPARE(describe(menus[4]), (QStringList{"关于(&A)...", "USB驱动安装"}));
+        QCOMPARE(app.mainFrame()->action(ID_DATA_TRANSFER)->statusTip(),
+                 QStringLiteral("从串口传输数据"));
+        QCOMPARE(app.mainFrame()->action(ID_DATA_TRANSFER)->toolTip(), QStringLiteral("数据传输"));
+        QCOMPARE(app.mainFrame()->action(ID_PORT_SETTINGS)->statusTip(),
+                 QStringLiteral("串口相关设置"));
+        QCOMPARE(app.mainFrame()->action(ID_PORT_SETTINGS)->toolTip(), QStringLiteral("串口设置"));
+        QCOMPARE(app.mainFrame()->action(ID_FILE_SAVE)->shortcut(),
+                 QKeySequence(Qt::CTRL | Qt::Key_S));
+    }
+
+    void withoutDocumentTheShortMenuAndDisabledCommands() {
+        CMarrowbyApp app;
+        QVERIFY(app.InitInstance({}));
+        CMainFrame* frame = app.mainFrame();
+        QVERIFY(frame->isCommandEnabled(ID_FILE_SAVE));
+        QVERIFY(frame->isCommandEnabled(ID_EXPORT_TEXT));
+        QVERIFY(frame->isCommandEnabled(ID_WINDOW_NEW));
+        QVERIFY(!frame->isCommandEnabled(ID_EDIT_COPY)); // accelerators without a handler
+
+        frame->routeCommand(ID_FILE_CLOSE);
+        QVERIFY(frame->childFrames().isEmpty());
+        auto menus = frame->currentMenus();
+        QCOMPARE(titles(menus), (QStringList{"文件(&F)", "查看(&V)", "帮助(&H)"}));
+        QCOMPARE(describe(menus[0]),
+                 (QStringList{"新建(&N)\tCtrl+N", "打开(&O)...\tCtrl+O", "-", "打印设置(&R)...",
+                              "-", "最近文件", "-", "退出(&X)"}));
+        for (int id : std::initializer_list<int>{
+                 ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_EXPORT_TEXT, ID_FILE_CLOSE, ID_DATA_TRANSFER,
+                 ID_PORT_SETTINGS, ID_USB_DRIVER_INSTALL, ID_WINDOW_NEW, ID_FILE_PRINT}) {
+            QVERIFY2(!frame->isCommandEnabled(id), qPrintable(QString::number(id)));
+            QVERIFY(!frame->action(id)->isEnabled());
+        }
+        for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_APP_ABOUT, ID_APP_EXIT, ID_FILE_PRINT_SETUP})
+            QVERIFY(frame->action(id)->isEnabled());
+        // The toolbar shows the same actions, so its transfer buttons are disabled too.
+        QVERIFY(frame->toolBar()->actions().contains(frame->action(ID_DATA_TRANSFER)));
+    }
+
+    void openingAFileWithoutWindowShowsItsRowsAndRemembersIt() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("桥墩.DM"));
+        QVERIFY(tessera::writeFileAtomically(path.toStdString(), dmBytes(3)));
+        ScriptedPrompt prompt;
+        {
+            CMarrowbyApp app;
+            QVERIFY(app.InitInstance({path}));
+            QCOMPARE(windowTitles(app.mainFrame()), QStringList{QStringLiteral("桥墩.DM")});
+            QCOMPARE(app.mainFrame()->activeView()->rows().size(), size_t{3});
+            QVERIFY(!app.mainFrame()->activeView()->isModified());
+            QCOMPARE(app.recentFiles().entries().front(), path.toStdString());
+            // File New after it still counts from 1.
+            app.mainFrame()->routeCommand(ID_FILE_NEW);
+            QCOMPARE(app.mainFrame()->activeChildFrame()->windowTitle(),
+                     QStringLiteral("测深文档1"));
+        }
+        // The list is kept in the settings and offered by the next run.
+        CMarrowbyApp next;
+        QVERIFY(next.InitInstance({}));
+        QCOMPARE(next.recentFiles().entries().front(), path.toStdString());
+        next.mainFrame()->routeCommand(ID_FILE_CLOSE);
+        QVERIFY(next.mainFrame()->isCommandEnabled(ID_FILE_MRU_FILE1));
+        next.mainFrame()->routeCommand(ID_FILE_MRU_FILE1);
+        QCOMPARE(windowTitles(next.mainFrame()), QStringList{QStringLiteral("桥墩.DM")});
+        QVERIFY(prompt.shown.isEmpty());
+    }
+
+    void openWithoutWindowUsesTheAllFilesDialog() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("x.DM"));
+        QVERIFY(tessera::writeFileAtomically(path.toStdString(), dmBytes(2)));
+        ScriptedPrompt prompt;
+        CMarrowbyApp app;
+        QVERIFY(app.InitInstance({}));
+        app.mainFrame()->routeCommand(ID_FILE_CLOSE);
+        prompt.fileNames << path;
+        app.mainFrame()->routeCommand(ID_FILE_OPEN);
+        QCOMPARE(prompt.shown.first().text, QStringLiteral("所有文件 (*.*)"));
+        QCOMPARE(windowTitles(app.mainFrame()), QStringList{QStringLiteral("x.DM")});
+        QCOMPARE(app.mainFrame()->activeView()->rows().size(), size_t{2});
+    }
+
+    void aFileThatCannotBeOpenedLeavesNoWindow() {
+        ScriptedPrompt prompt;
+        CMarrowbyApp app;
+        QVERIFY(!app.InitInstance({QStringLiteral("/nonexistent/none.DM")}));
+        QCOMPARE(prompt.count(ScriptedPrompt::Kind::Message), 1);
+        QVERIFY(prompt.shown.first().text.contains(QStringLiteral("/nonexistent/none.DM")));
+        QVERIFY(app.mainFrame()->childFrames().isEmpty());
+    }
+
+    void newWindowSharesTheDocumentWithItsOwnRows() {
+        CMarrowbyApp app;
+        QVERIFY(app.InitInstance({}));
+        CMainFrame* frame = app.mainFrame();
+        frame->activeView()->document().appendRecord({1, 2, 3, 4, ""});
+        frame->activeView()->document().updateAllViews(0);
+        frame->routeCommand(ID_WINDOW_NEW);
+        QCOMPARE(windowTitles(frame),
+                 (QStringList{QStringLiteral("测深文档1:1"), QStringLiteral("测深文档1:2")}));
+        QCOMPARE(frame->activeView()->rows().size(), size_t{1});
+        QCOMPARE(frame->childFrames()[0]->view()->sharedDocument(),
+                 frame->childFrames()[1]->view()->sharedDocument());
+    }
+
+    void closingAsksOnlyAboutUnsavedRows() {
+        ScriptedPrompt prompt;
+        CMarrowbyApp app;
+        QVERIFY(app.InitInstance({}));
+        CMainFrame* frame = app.mainFrame();
+        app.OnFileNew(); // 测深文档2: nothing unsaved
+        QVERIFY(frame->activeChildFrame()->close());
+        QVERIFY(prompt.shown.isEmpty());
+
+        CMarrowbyView* view = frame->activeView();
+        view->document().appendRecord({1, 2, 3, 4, ""});
+        view->document().updateAllViews(0); // a download: unsaved rows
+        QVERIFY(view->isModified());
+
+        prompt.answers << tessera::PromptAnswer::Cancel;
+        QVERIFY(!frame->activeChildFrame()->close());
+        QCOMPARE(prompt.shown.last().text, QStringLiteral("是否保存对 测深文档1 的更改？"));
+        QCOMPARE(frame->childFrames().size(), 1);
+
+        // Exit asks too, and Cancel keeps the program running.
+        prompt.answers << tessera::PromptAnswer::Cancel;
+        QVERIFY(!frame->close());
+        QCOMPARE(frame->childFrames().size(), 1);
+
+        // Yes saves first; a cancelled save dialog keeps the window.
+        prompt.answers << tessera::PromptAnswer::Yes;
+        QVERIFY(!frame->activeChildFrame()->close());
+        QCOMPARE(prompt.shown.last().kind, ScriptedPrompt::Kind::SaveFile);
+
+        QTemporaryDir dir;
+        prompt.answers << tessera::PromptAnswer::Yes;
+        prompt.fileNames << dir.filePath(QStringLiteral("saved"));
+        QVERIFY(frame->activeChildFrame()->close());
+        std::string bytes;
+        QVERIFY(
+            tessera::readWholeFile(dir.filePath(QStringLiteral("saved.DM")).toStdString(), bytes));
+        QCOMPARE(bytes.size(), size_t{18 + 17});
+    }
+
+    void statusBarShowsPromptsAndReadyWhenIdle() {
+        CMarrowbyApp app;
+        QVERIFY(app.InitInstance({}));
+        CMainFrame* frame = app.mainFrame();
+        QCOMPARE(frame->promptPane()->text(), QStringLiteral("就绪"));
+        QStatusTipEvent hover(frame->action(ID_DATA_TRANSFER)->statusTip());
+        QCoreApplication::sendEvent(frame, &hover);
+        QCOMPARE(frame->promptPane()->text(), QStringLiteral("从串口传输数据"));
+        QStatusTipEvent leave{QString()};
+        QCoreApplication::sendEvent(frame, &leave);
+        QCOMPARE(frame->promptPane()->text(), QStringLiteral("就绪"));
+    }
+
+    void aboutBoxNamesTheProgramAndVersion() {
+        CMarrowbyApp app;
+        QVERIFY(app.InitInstance({}));
+        QStringList texts;
+        QString caption;
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            QVERIFY(box);
+            caption = box->windowTitle();
+            for (QLabel* label : box->findChildren<QLabel*>())
+                texts << label->text();
+            qobject_cast<QDialog*>(box)->accept();
+        });
+        app.mainFrame()->routeCommand(ID_APP_ABOUT);
+        QCOMPARE(caption, QStringLiteral("关于Tessaly"));
+        QVERIFY(texts.contains(QStringLiteral("Tessaly 1.2 版")));
+    }
+
+    void exitWithNothingUnsavedAsksNothing() {
+        ScriptedPrompt prompt;
+        CMarrowbyApp app;
+        QVERIFY(app.InitInstance({}));
+        app.OnFileNew();
+        app.OnFileNew();
+        QVERIFY(app.mainFrame()->close());
+        QVERIFY(prompt.shown.isEmpty());
+    }
+
+    void answeringNoClosesWithoutSaving() {
+        ScriptedPrompt prompt;
+        CMarrowbyApp app;
+        QVERIFY(app.InitInstance({}));
+        CMarrowbyView* view = app.mainFrame()->activeView();
+        view->document().appendRecord({1, 2, 3, 4, ""});
+        view->document().updateAllViews(0);
+        prompt.answers << tessera::PromptAnswer::No;
+        QVERIFY(app.mainFrame()->close());
+        QCOMPARE(prompt.count(ScriptedPrompt::Kind::Question), 1);
+        QCOMPARE(prompt.count(ScriptedPrompt::Kind::SaveFile), 0);
+    }
+};
+
+QTEST_MAIN(ShellTest)
+#include "shell_test.moc"
