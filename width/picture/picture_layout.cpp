@@ -1,0 +1,74 @@
+#include "width/picture/picture_layout.h"
+
+#include <algorithm>
+
+namespace fallowmere {
+
+namespace {
+
+constexpr int kSingleScale = 2;
+constexpr int kCaptionX = 10;
+constexpr int kCaptionY = 5;
+constexpr int kGridColumns = 2;
+constexpr int kGridRows = 3;
+constexpr int kGridGap = 20;
+constexpr size_t kGridCells = kGridColumns * kGridRows;
+
+// Centres a span of `size` in `available`, truncating toward zero, never left of 0.
+int centred(int available, int size) {
+    return std::max(0, (available - size) / 2);
+}
+
+} // namespace
+
+PictureLayout layoutSinglePicture(int clientWidth, int clientHeight, bool havePicture,
+                                  PictureSize first) {
+    PictureLayout layout;
+    if (!havePicture)
+        return layout;
+    const int width = kSingleScale * first.width;
+    const int height = kSingleScale * first.height;
+    if (first.valid()) {
+        layout.pictures.push_back(
+            {0, {centred(clientWidth, width), centred(clientHeight, height), width, height}});
+    }
+    layout.texts.push_back(
+        {kCaptionX, kCaptionY,
+         "(" + std::to_string(first.width) + " x " + std::to_string(first.height) + ")"});
+    return layout;
+}
+
+PictureLayout layoutPictureGrid(int clientWidth, int clientHeight,
+                                const std::vector<PictureSize>& sizes,
+                                const std::vector<std::string>& fileNames) {
+    PictureLayout layout;
+    const size_t count = std::min({sizes.size(), fileNames.size(), kGridCells});
+    if (count == 0)
+        return layout;
+
+    PictureSize cell{kFallbackCellWidth, kFallbackCellHeight};
+    const auto decodable = std::find_if(sizes.begin(), sizes.begin() + count,
+                                        [](const PictureSize& s) { return s.valid(); });
+    if (decodable != sizes.begin() + count)
+        cell = *decodable;
+
+    const int stepX = cell.width + kGridGap;
+    const int stepY = cell.height + kGridGap;
+    const int x0 = centred(clientWidth, kGridColumns * stepX);
+    const int y0 = centred(clientHeight, kGridRows * stepY);
+    for (size_t i = 0; i < count; ++i) {
+        const int x = x0 + static_cast<int>(i % kGridColumns) * stepX;
+        const int y = y0 + static_cast<int>(i / kGridColumns) * stepY;
+        if (sizes[i].valid())
+            layout.pictures.push_back({i, {x, y, cell.width, cell.height}});
+        layout.texts.push_back({x, y + cell.height, fileNames[i]});
+    }
+    return layout;
+}
+
+std::string pictureFileName(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace fallowmere

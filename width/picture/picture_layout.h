@@ -1,0 +1,87 @@
+#pragma once
+// Where the picture pane draws the photographs of the picked records, as model code: the
+// rectangles the pictures are stretched into and the texts written beside them, in view pixels
+// (origin at the top-left corner of the scrolled area, x to the right, y down). The widget
+// decodes the pictures, asks for a layout and draws exactly what it gets.
+//
+// Single-record mode shows picture 0 at twice its pixel size, centred in the visible client
+// area (clamped at 0), with its size "(w x h)" written at (10, 5). Multiple-record mode shows
+// up to six pictures in a block of two columns and three rows with gaps of 20 pixels, every
+// cell the size of the first picture, each picture's file name written under its cell. The
+// block is always sized and centred for six cells, so it stays put as pictures come and go.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace fallowmere {
+
+// The scroll area of the picture pane, whatever the pictures' sizes.
+inline constexpr int kPictureScrollWidth = 600;
+inline constexpr int kPictureScrollHeight = 800;
+
+// The cell used by the grid when none of its pictures can be decoded: the file names are still
+// laid out where a 320 × 240 picture would put them, so the user sees which files failed.
+inline constexpr int kFallbackCellWidth = 320;
+inline constexpr int kFallbackCellHeight = 240;
+
+// The pixel size of a decoded picture; 0 × 0 when the file cannot be decoded.
+struct PictureSize {
+    int width = 0;
+    int height = 0;
+
+    bool valid() const { return width > 0 && height > 0; }
+    bool operator==(const PictureSize&) const = default;
+};
+
+struct ViewRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+
+    bool operator==(const ViewRect&) const = default;
+};
+
+// Picture `index` (into the pane's path list) stretched into `rect`, aspect ratio not kept.
+struct PicturePlacement {
+    size_t index = 0;
+    ViewRect rect;
+
+    bool operator==(const PicturePlacement&) const = default;
+};
+
+// A text (UTF-8) in black on a transparent background with its top-left corner at (x, y), in
+// the pane's own font.
+struct ViewText {
+    int x = 0;
+    int y = 0;
+    std::string text;
+
+    bool operator==(const ViewText&) const = default;
+};
+
+struct PictureLayout {
+    std::vector<PicturePlacement> pictures;
+    std::vector<ViewText> texts;
+};
+
+// Single-record mode: picture 0 of a list whose first picture has `first` as its size, in a
+// client area of clientWidth × clientHeight pixels. `havePicture` false (an empty list) gives
+// an empty layout. A picture that cannot be decoded still gets its caption "(0 x 0)".
+PictureLayout layoutSinglePicture(int clientWidth, int clientHeight, bool havePicture,
+                                  PictureSize first);
+
+// Multiple-record mode: the pictures whose sizes are `sizes` (in list order, at most six are
+// laid out) and whose file names (the part of the path after its last '/', UTF-8) are
+// `fileNames`. Every cell takes the size of the first picture. When the first picture cannot
+// be decoded, the first picture that can gives the cell size instead, and when none can, the
+// fallback cell does; a picture that cannot be decoded gets no placement, only its name.
+PictureLayout layoutPictureGrid(int clientWidth, int clientHeight,
+                                const std::vector<PictureSize>& sizes,
+                                const std::vector<std::string>& fileNames);
+
+// The file-name part of a path: the text after its last '/' (the whole path when it has none).
+std::string pictureFileName(const std::string& path);
+
+} // namespace fallowmere
