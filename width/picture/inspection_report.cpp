@@ -1,6 +1,6 @@
 #include "width/picture/inspection_report.h"
 
-#include "common/gbk.h"
+#include "common/model/gbk.h"
 
 namespace fallowmere {
 
@@ -11,63 +11,27 @@ using tessera::TextAlign;
 
 namespace {
 
-constexpr uint32_t kBlack = 0x000000;
-constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr int kPenWidth = 2;
 constexpr const char* kFace = "宋体";
 
 int trunc(double v) {
-    return static_cast<int>(v);
+    return tessera::truncPixels(v);
 }
 
 class PageBuilder {
 public:
     explicit PageBuilder(const InspectionReportGeometry& g) : g_(g) {}
 
-    void fill(PageRect rect, uint32_t color) {
-        PageOp op;
-        op.kind = PageOpKind::Fill;
-        op.rect = rect;
-        op.color = color;
-        ops_.push_back(std::move(op));
-    }
-    void text(PageRect rect, const tessera::PageFont& font, std::string utf8, TextAlign align) {
-        PageOp op;
-        op.kind = PageOpKind::Text;
-        op.rect = rect;
-        op.font = font;
-        op.text = std::move(utf8);
-        op.align = align;
-        op.color = kBlack;
-        ops_.push_back(std::move(op));
-    }
-    void line(int x1, int y1, int x2, int y2) {
-        PageOp op;
-        op.kind = PageOpKind::Line;
-        op.x1 = x1;
-        op.y1 = y1;
-        op.x2 = x2;
-        op.y2 = y2;
-        op.penWidth = kPenWidth;
-        op.color = kBlack;
-        ops_.push_back(std::move(op));
-    }
-    void image(PageRect rect, const std::string& path) {
-        PageOp op;
-        op.kind = PageOpKind::Image;
-        op.rect = rect;
-        op.imagePath = path;
-        ops_.push_back(std::move(op));
-    }
+    void add(PageOp op) { ops_.push_back(std::move(op)); }
 
     // A bold label centred in [x0, x1) of row k.
     void label(int row, int x0, int x1, const char* utf8) {
-        text({x0, g_.rowTop(row), x1, g_.rowBottom(row)}, g_.labelFont, utf8, TextAlign::Center);
+        add(tessera::textOp({x0, g_.rowTop(row), x1, g_.rowBottom(row)}, g_.labelFont, utf8));
     }
     // A regular value (GBK) left-aligned in [x0, x1) of row k.
     void value(int row, int x0, int x1, const std::string& gbk) {
-        text({x0, g_.rowTop(row), x1, g_.rowBottom(row)}, g_.valueFont, tessera::gbkToUtf8(gbk),
-             TextAlign::Left);
+        add(tessera::textOp({x0, g_.rowTop(row), x1, g_.rowBottom(row)}, g_.valueFont,
+                            tessera::gbkToUtf8(gbk), TextAlign::Left));
     }
 
     std::vector<PageOp> take() { return std::move(ops_); }
@@ -135,9 +99,9 @@ std::vector<PageOp> layoutInspectionReportPage(const tessera::PageDevice& device
     const int n = g.bottomRow;
     PageBuilder page(g);
 
-    page.fill({0, 0, device.width, device.height}, kWhite);
-    page.text({left, trunc(g.top), right, trunc(g.top + 2 * g.rowHeight)}, g.titleFont,
-              "裂缝检测报告", TextAlign::Center);
+    page.add(tessera::fillOp({0, 0, device.width, device.height}, tessera::kPageWhite));
+    page.add(tessera::textOp({left, trunc(g.top), right, trunc(g.top + 2 * g.rowHeight)},
+                             g.titleFont, "裂缝检测报告"));
 
     page.label(3, e[0], e[1], "测量单位");
     page.label(3, e[2], e[3], "测量时间");
@@ -147,15 +111,15 @@ std::vector<PageOp> layoutInspectionReportPage(const tessera::PageDevice& device
     page.value(4, e[1], e[2], info.projectName);
 
     for (int rule : {6, 7, 8, n - 1, n})
-        page.line(left, g.ruleY(rule), right, g.ruleY(rule));
-    page.line(left, g.ruleY(6), left, g.ruleY(n));
-    page.line(right, g.ruleY(6), right, g.ruleY(n));
+        page.add(tessera::lineOp(left, g.ruleY(rule), right, g.ruleY(rule), kPenWidth));
+    page.add(tessera::lineOp(left, g.ruleY(6), left, g.ruleY(n), kPenWidth));
+    page.add(tessera::lineOp(right, g.ruleY(6), right, g.ruleY(n), kPenWidth));
     for (int k = 1; k <= 3; ++k)
-        page.line(e[k], g.ruleY(6), e[k], g.ruleY(8));
-    page.line(e[1], g.ruleY(n - 1), e[1], g.ruleY(n));
+        page.add(tessera::lineOp(e[k], g.ruleY(6), e[k], g.ruleY(8), kPenWidth));
+    page.add(tessera::lineOp(e[1], g.ruleY(n - 1), e[1], g.ruleY(n), kPenWidth));
 
     if (!record.picturePath.empty())
-        page.image(g.pictureRect(), record.picturePath);
+        page.add(tessera::imageOp(g.pictureRect(), record.picturePath));
 
     page.label(6, e[0], e[1], "组    号");
     page.label(6, e[2], e[3], "名    称");
