@@ -1,6 +1,6 @@
 #include "width/picture/inspection_report.h"
 
-#include "common/model/gbk.h"
+#include "common/gbk.h"
 
 namespace fallowmere {
 

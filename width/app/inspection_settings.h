@@ -1,0 +1,45 @@
+#pragma once
+// The job's inspection information (company, project, measuring person, checker, receiver),
+// kept in the settings file "QB.ini" beside the program: GBK, one section "Vantorel", the keys
+// Company, ProjectName, Censor, Checker and Receiver. It is read once at start-up and written
+// whole when the settings dialog is confirmed. Between accesses the file is read-only for its
+// owner (the owner's write bit), so that it is not edited by accident.
+//
+// Model code: the window and the command-line tool share it.
+
+#include "width/picture/inspection_report.h"
+
+#include <string>
+#include <string_view>
+
+namespace fallowmere {
+
+inline constexpr std::string_view kSettingsFileName = "QB.ini";
+inline constexpr std::string_view kSettingsSection = "Vantorel";
+// A value is read into a 260-byte buffer: longer values are cut to 259 bytes.
+inline constexpr size_t kSettingsValueLimit = 259;
+// Names another settings file instead of the one beside the program.
+inline constexpr const char* kSettingsEnvironmentVariable = "FALLOWMERE_INI";
+
+// The settings file: `override` when it is not empty (the value of FALLOWMERE_INI), else
+// "QB.ini" in `programDir` (the folder of the running program).
+std::string inspectionSettingsPath(const std::string& programDir, std::string_view override);
+
+struct SettingsRead {
+    InspectionInfo info; // empty values for keys that are missing
+    bool exists = false; // the file was there
+    std::string error;   // not empty: the file exists but could not be read (UTF-8 reason)
+};
+
+// Reads the five values; a missing file gives five empty values and creates nothing. An
+// existing file is left read-only for its owner.
+SettingsRead readInspectionSettings(const std::string& path);
+
+// Writes all five keys, in order, into the file's "Vantorel" section, keeping every other
+// section, key and comment; a missing file is created. The write replaces the file atomically
+// and leaves it read-only for its owner. On failure returns false with the reason (UTF-8) and
+// the old file is as it was.
+bool writeInspectionSettings(const std::string& path, const InspectionInfo& info,
+                             std::string* error);
+
+} // namespace fallowmere
