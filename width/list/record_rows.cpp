@@ -1,0 +1,142 @@
+#include "width/list/record_rows.h"
+
+#include "width/list/stable_sort.h"
+
+namespace fallowmere {
+
+std::string_view RecordRows::rowText(size_t i, int column) const {
+    const Row& row = rows_[i];
+    return row.sortCopy ? std::string_view((*row.sortCopy)[static_cast<size_t>(column)])
+                        : std::string_view(row.record.field(column));
+}
+
+void RecordRows::setChecked(size_t i, bool checked) {
+    if (rows_[i].checked == checked)
+        return;
+    rows_[i].checked = checked;
+    observer().changed(i, i);
+}
+
+void RecordRows::setSelected(size_t i, bool selected) {
+    if (rows_[i].selected == selected)
+        return;
+    rows_[i].selected = selected;
+    observer().changed(i, i);
+}
+
+void RecordRows::clearChecks() {
+    for (size_t i = 0; i < rows_.size(); ++i)
+        setChecked(i, false);
+}
+
+void RecordRows::clearChecksAndSelection() {
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        setChecked(i, false);
+        setSelected(i, false);
+    }
+}
+
+std::optional<size_t> RecordRows::firstSelected() const {
+    for (size_t i = 0; i < rows_.size(); ++i)
+        if (rows_[i].selected)
+            return i;
+    return std::nullopt;
+}
+
+std::vector<size_t> RecordRows::checkedRows() const {
+    std::vector<size_t> out;
+    for (size_t i = 0; i < rows_.size(); ++i)
+        if (rows_[i].checked)
+            out.push_back(i);
+    return out;
+}
+
+void RecordRows::append(const std::vector<const CRecordStru*>& records) {
+    if (records.empty())
+        return;
+    observer().beforeInsert(rows_.size(), records.size());
+    rows_.reserve(rows_.size() + records.size());
+    for (const CRecordStru* r : records)
+        rows_.push_back(Row{*r, nullptr, false, false});
+    observer().afterInsert();
+}
+
+void RecordRows::remove(size_t i) {
+    observer().beforeRemove(i, 1);
+    rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(i));
+    observer().afterRemove();
+}
+
+void RecordRows::removeRows(const std::vector<size_t>& indices) {
+    if (indices.empty())
+        return;
+    if (indices.size() == 1) {
+        remove(indices.front());
+        return;
+    }
+    observer().beforeReset();
+    size_t out = 0;
+    size_t next = 0;
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        if (next < indices.size() && indices[next] == i) {
+            ++next;
+            continue;
+        }
+        if (out != i)
+            rows_[out] = std::move(rows_[i]);
+        ++out;
+    }
+    rows_.resize(out);
+    observer().afterReset();
+}
+
+void RecordRows::clear() {
+    if (rows_.empty())
+        return;
+    observer().beforeReset();
+    rows_.clear();
+    observer().afterReset();
+}
+
+void RecordRows::setRecord(size_t i, CRecordStru record) {
+    Row& row = rows_[i];
+    if (!row.sortCopy && !(row.record == record)) {
+        row.sortCopy = std::make_unique<RowTexts>();
+        for (int c = 0; c < CRecordStru::kFieldCount; ++c)
+            (*row.sortCopy)[static_cast<size_t>(c)] = row.record.field(c);
+    }
+    row.record = std::move(record);
+    observer().changed(i, i);
+}
+
+void RecordRows::SortByColumn(int column, bool ascending, const TextCollator& collator) {
+    if (column < 0 || column >= CRecordStru::kFieldCount)
+        return;
+    sortColumn_ = column;
+    ascending_ = ascending;
+    observer().sortMarkChanged();
+    std::vector<std::string_view> texts(rows_.size());
+    for (size_t i = 0; i < rows_.size(); ++i)
+        texts[i] = rowText(i, column);
+    const SortColumnKeys keys(texts, collator);
+    std::vector<uint32_t> order(rows_.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<uint32_t>(i);
+    safeStableSort(order,
+                   [&](uint32_t a, uint32_t b) { return keys.compare(a, b, ascending) < 0; });
+
+    observer().beforeReset();
+    std::vector<Row> sorted;
+    sorted.reserve(rows_.size());
+    for (uint32_t i : order)
+        sorted.push_back(std::move(rows_[i]));
+    rows_ = std::move(sorted);
+    observer().afterReset();
+}
+
+void RecordRows::OnHeaderClick(int column, const TextCollator& collator) {
+    const bool ascending = column != sortColumn_ || !ascending_;
+    SortByColumn(column, ascending, collator);
+}
+
+} // namespace fallowmere
