@@ -4,8 +4,9 @@
 #include "width/project/picture_lookup.h"
 #include "width/project/text.h"
 
+#include <cstdint>
+#include <functional>
 #include <string_view>
-#include <unordered_set>
 
 namespace fallowmere {
 
@@ -19,21 +20,39 @@ void RecordList::refresh() {
     const std::vector<CRecordStru>& records = doc_.records();
     if (records.empty())
         return;
-    {
-        // Names listed so far; the views point into the rows and records, which do not change
-        // until the new rows are appended below.
-        std::unordered_set<std::string_view> names;
-        names.reserve(rows_.size() + records.size());
-        for (size_t i = 0; i < rows_.size(); ++i)
-            names.insert(rows_.record(i).strName);
-        std::vector<const CRecordStru*> fresh;
-        fresh.reserve(records.size());
-        for (const CRecordStru& record : records)
-            if (names.insert(record.strName).second)
-                fresh.push_back(&record);
-        names = {};
-        rows_.append(fresh);
-    }
+    // Names listed so far, in an open-addressing table of record indices (a node per name
+    // would cost a memory allocation each). Row names are numbered first, then the records'.
+    const size_t listed = rows_.size();
+    auto nameAt = [&](uint32_t k) -> std::string_view {
+        return k < listed ? std::string_view(rows_.record(k).strName)
+                          : std::string_view(records[k - listed].strName);
+    };
+    size_t capacity = 16;
+    while (capacity < 2 * (listed + records.size()))
+        capacity *= 2;
+    std::vector<uint32_t> table(capacity, UINT32_MAX);
+    const std::hash<std::string_view> hash;
+    // Adds name k; false when the name is in the table already.
+    auto insert = [&](uint32_t k) {
+        const std::string_view name = nameAt(k);
+        for (size_t slot = hash(name) & (capacity - 1);; slot = (slot + 1) & (capacity - 1)) {
+            if (table[slot] == UINT32_MAX) {
+                table[slot] = k;
+                return true;
+            }
+            if (nameAt(table[slot]) == name)
+                return false;
+        }
+    };
+    for (size_t i = 0; i < listed; ++i)
+        insert(static_cast<uint32_t>(i));
+    std::vector<const CRecordStru*> fresh;
+    fresh.reserve(records.size());
+    for (size_t i = 0; i < records.size(); ++i)
+        if (insert(static_cast<uint32_t>(listed + i)))
+            fresh.push_back(&records[i]);
+    std::vector<uint32_t>().swap(table);
+    rows_.append(fresh);
     if (doc_.mergeMode())
         mergeIntoProject();
 }

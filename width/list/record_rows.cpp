@@ -2,7 +2,36 @@
 
 #include "width/list/stable_sort.h"
 
+#include <algorithm>
+
 namespace fallowmere {
+namespace {
+
+template <typename Before> std::vector<uint32_t> stableOrder(size_t n, Before before) {
+    std::vector<uint32_t> order(n);
+    for (size_t i = 0; i < n; ++i)
+        order[i] = static_cast<uint32_t>(i);
+    safeStableSort(order, before);
+    return order;
+}
+
+// A stable counting sort of the rows by rank: equal ranks keep their order.
+std::vector<uint32_t> stableOrderByRank(const std::vector<uint32_t>& rank, bool ascending) {
+    uint32_t top = 0;
+    for (uint32_t r : rank)
+        top = std::max(top, r);
+    std::vector<uint32_t> start(static_cast<size_t>(top) + 2, 0);
+    for (uint32_t r : rank)
+        ++start[(ascending ? r : top - r) + 1];
+    for (size_t k = 1; k < start.size(); ++k)
+        start[k] += start[k - 1];
+    std::vector<uint32_t> order(rank.size());
+    for (size_t i = 0; i < rank.size(); ++i)
+        order[start[ascending ? rank[i] : top - rank[i]]++] = static_cast<uint32_t>(i);
+    return order;
+}
+
+} // namespace
 
 std::string_view RecordRows::rowText(size_t i, int column) const {
     const Row& row = rows_[i];
@@ -119,11 +148,13 @@ void RecordRows::SortByColumn(int column, bool ascending, const TextCollator& co
     for (size_t i = 0; i < rows_.size(); ++i)
         texts[i] = rowText(i, column);
     const SortColumnKeys keys(texts, collator);
-    std::vector<uint32_t> order(rows_.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = static_cast<uint32_t>(i);
-    safeStableSort(order,
-                   [&](uint32_t a, uint32_t b) { return keys.compare(a, b, ascending) < 0; });
+    std::vector<uint32_t> order;
+    if (const std::vector<uint32_t>& ranks = keys.textOnlyRanks(); !ranks.empty())
+        order = stableOrderByRank(ranks, ascending);
+    else
+        order = stableOrder(rows_.size(), [&](uint32_t a, uint32_t b) {
+            return keys.compare(a, b, ascending) < 0;
+        });
 
     observer().beforeReset();
     std::vector<Row> sorted;

@@ -181,6 +181,7 @@ SortColumnKeys::SortColumnKeys(const std::vector<std::string_view>& texts,
     }
     if (anyText)
         rank_ = collator.rankTexts(texts);
+    textOnly_ = anyText && !anyNumber && !anyDate;
 }
 
 int SortColumnKeys::compare(size_t a, size_t b, bool ascending) const {

@@ -82,6 +82,9 @@ public:
     SortColumnKeys(const std::vector<std::string_view>& texts, const TextCollator& collator);
     // CompareRows(texts[a], texts[b], ascending, collator), from the precomputed keys.
     int compare(size_t a, size_t b, bool ascending) const;
+    // When every text is a word, the comparison is the collator's alone: the ranks then give
+    // the order directly. Empty otherwise.
+    const std::vector<uint32_t>& textOnlyRanks() const { return textOnly_ ? rank_ : empty_; }
 
 private:
     enum Kind : uint8_t { Number, Date, Text };
@@ -92,6 +95,8 @@ private:
     std::vector<double> number_;
     std::vector<DateKey> date_;
     std::vector<uint32_t> rank_;
+    bool textOnly_ = false;
+    std::vector<uint32_t> empty_;
     static DateKey dateKeyOf(std::string_view text);
 };
 

@@ -18,17 +18,26 @@ template <typename T, typename Before> void safeStableSort(std::vector<T>& items
     if (n < 2)
         return;
     constexpr size_t kRun = 24;
-    // Insertion sort of short runs.
+    // Binary insertion sort of short runs: few comparisons, which matters when comparing
+    // collation keys. The search stays inside the run whatever the comparison answers.
     for (size_t lo = 0; lo < n; lo += kRun) {
         const size_t hi = std::min(lo + kRun, n);
         for (size_t i = lo + 1; i < hi; ++i) {
-            T x = std::move(items[i]);
-            size_t j = i;
-            while (j > lo && before(x, items[j - 1])) {
-                items[j] = std::move(items[j - 1]);
-                --j;
+            // The first position in [lo, i) whose element x goes before; x goes there.
+            size_t left = lo, right = i;
+            while (left < right) {
+                const size_t mid = left + (right - left) / 2;
+                if (before(items[i], items[mid]))
+                    right = mid;
+                else
+                    left = mid + 1;
             }
-            items[j] = std::move(x);
+            if (left == i)
+                continue;
+            T x = std::move(items[i]);
+            for (size_t j = i; j > left; --j)
+                items[j] = std::move(items[j - 1]);
+            items[left] = std::move(x);
         }
     }
     // Bottom-up merges, alternating between the items and a buffer.

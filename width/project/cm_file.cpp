@@ -60,8 +60,9 @@ template <typename Records> std::string encode(const Records& records, auto&& re
 
 } // namespace
 
-CRecordStru splitRecordLine(std::string_view line) {
-    CRecordStru record;
+namespace {
+
+void splitInto(std::string_view line, CRecordStru& record) {
     std::string_view rest = line;
     for (int i = 0; i < CRecordStru::kFieldCount; ++i) {
         auto tab = rest.find('\t');
@@ -72,6 +73,13 @@ CRecordStru splitRecordLine(std::string_view line) {
             rest.remove_prefix(tab + 1);
         }
     }
+}
+
+} // namespace
+
+CRecordStru splitRecordLine(std::string_view line) {
+    CRecordStru record;
+    splitInto(line, record);
     return record;
 }
 
@@ -86,7 +94,7 @@ void parseProjectText(std::string_view bytes, std::vector<CRecordStru>& records)
         std::string_view line = rest.substr(0, lf);
         if (lf != std::string_view::npos && !line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        records.push_back(splitRecordLine(line));
+        splitInto(line, records.emplace_back());
         if (lf == std::string_view::npos)
             break;
         rest.remove_prefix(lf + 1);

@@ -76,11 +76,13 @@ bool readRegularFile(const std::string& path, std::string& data, std::string& re
         return false;
     }
     try {
-        if (st.st_size > 0)
-            data.reserve(static_cast<size_t>(st.st_size));
-        char buffer[65536];
+        // Read straight into the string; it grows when the file grew since fstat.
+        size_t used = 0;
+        data.resize(st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 65536);
         for (;;) {
-            ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+            if (used == data.size())
+                data.resize(data.size() * 2);
+            ssize_t n = ::read(fd.get(), data.data() + used, data.size() - used);
             if (n < 0) {
                 if (errno == EINTR)
                     continue;
@@ -90,8 +92,9 @@ bool readRegularFile(const std::string& path, std::string& data, std::string& re
             }
             if (n == 0)
                 break;
-            data.append(buffer, static_cast<size_t>(n));
+            used += static_cast<size_t>(n);
         }
+        data.resize(used);
     } catch (const std::bad_alloc&) {
         std::string().swap(data);
         reason = kOutOfMemoryReason;
