@@ -5,101 +5,102 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <filesystem>
 
 namespace fallowmere {
+namespace fs = std::filesystem;
 namespace {
 
-EntryType typeOfMode(mode_t mode) {
-    if (S_ISREG(mode))
+EntryType typeOfStatus(const fs::file_status& st) {
+    switch (st.type()) {
+    case fs::file_type::not_found:
+    case fs::file_type::none:
+        return EntryType::None;
+    case fs::file_type::regular:
         return EntryType::Regular;
-    if (S_ISDIR(mode))
+    case fs::file_type::directory:
         return EntryType::Directory;
-    return EntryType::Other;
+    default:
+        return EntryType::Other;
+    }
+}
+
+std::string reasonOf(const std::error_code& ec) {
+    return ec.message();
 }
 
 } // namespace
 
 std::optional<std::vector<FolderEntry>> StdFileOps::listFolder(const std::string& folder) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir)
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec);
+    if (ec)
         return std::nullopt;
     std::vector<FolderEntry> entries;
-    int dfd = ::dirfd(dir);
-    while (dirent* e = ::readdir(dir)) {
-        if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0)
-            continue;
-        FolderEntry entry{e->d_name, EntryType::None, false};
-        unsigned char type = e->d_type;
-        if (type == DT_LNK || type == DT_UNKNOWN) {
-            struct stat st {};
-            if (::fstatat(dfd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0)
-                entry.isLink = S_ISLNK(st.st_mode);
-            if (::fstatat(dfd, e->d_name, &st, 0) == 0)
-                entry.type = typeOfMode(st.st_mode);
-        } else {
-            entry.type = type == DT_REG   ? EntryType::Regular
-                         : type == DT_DIR ? EntryType::Directory
-                                          : EntryType::Other;
-        }
-        entries.push_back(std::move(entry));
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        if (ec)
+            return std::nullopt;
+        std::error_code statusError;
+        const bool isLink = it->is_symlink(statusError);
+        entries.push_back(
+            {it->path().filename().string(), typeOfStatus(it->status(statusError)), isLink});
     }
-    ::closedir(dir);
+    if (ec)
+        return std::nullopt;
     return entries;
 }
 
 EntryType StdFileOps::typeOf(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return EntryType::None;
-    return typeOfMode(st.st_mode);
+    std::error_code ec;
+    return typeOfStatus(fs::status(path, ec));
 }
 
 std::optional<std::string> StdFileOps::resolvedPath(const std::string& path) {
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (!resolved)
+    std::error_code ec;
+    fs::path resolved = fs::canonical(path, ec);
+    if (ec)
         return std::nullopt;
-    std::string out(resolved);
-    std::free(resolved);
-    return out;
+    return resolved.string();
 }
 
 bool StdFileOps::sameFile(const std::string& a, const std::string& b) {
-    struct stat sa {};
-    struct stat sb {};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
+    std::error_code ec;
+    return fs::equivalent(a, b, ec) && !ec;
 }
 
 bool StdFileOps::renameFile(const std::string& from, const std::string& to, std::string& reason) {
+    std::error_code ec;
     // A rename that only changes letter case names the same file on a file system that ignores
     // case; there the plain rename is the only way.
     if (sameFile(from, to)) {
-        if (::rename(from.c_str(), to.c_str()) == 0)
-            return true;
-        reason = std::strerror(errno);
-        return false;
+        fs::rename(from, to, ec);
+        if (ec)
+            reason = reasonOf(ec);
+        return !ec;
     }
+    // std::filesystem::rename replaces an existing file; renameat2 can refuse to.
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
         return true;
     if (errno == EINVAL || errno == ENOSYS) {
         // The file system cannot refuse to replace; a hard link can, and then the old name goes.
-        if (::link(from.c_str(), to.c_str()) == 0) {
-            ::unlink(from.c_str());
+        fs::create_hard_link(from, to, ec);
+        if (!ec) {
+            fs::remove(from, ec);
             return true;
         }
+        reason = reasonOf(ec);
+        return false;
     }
     reason = std::strerror(errno);
     return false;
 }
 
 bool StdFileOps::removePicture(const std::string& path, std::string& reason) {
-    if (::unlink(path.c_str()) == 0)
+    std::error_code ec;
+    if (fs::remove(path, ec))
         return true;
-    reason = std::strerror(errno);
+    reason = ec ? reasonOf(ec) : std::strerror(ENOENT);
     return false;
 }
 
@@ -111,18 +112,18 @@ bool StdFileOps::copyFileAtomically(const std::string& from, const std::string& 
     if (!writeRegularFileAtomically(to, data, reason))
         return false;
     // Keep the photograph's modification time, as a copy in a file manager does.
-    struct stat st {};
-    if (::stat(from.c_str(), &st) == 0) {
-        struct timespec times[2] = {st.st_atim, st.st_mtim};
-        ::utimensat(AT_FDCWD, to.c_str(), times, 0);
-    }
+    std::error_code ec;
+    const auto time = fs::last_write_time(from, ec);
+    if (!ec)
+        fs::last_write_time(to, time, ec);
     return true;
 }
 
 bool StdFileOps::makeFolder(const std::string& path, std::string& reason) {
-    if (::mkdir(path.c_str(), 0777) == 0)
+    std::error_code ec;
+    if (fs::create_directory(path, ec))
         return true;
-    reason = std::strerror(errno);
+    reason = ec ? reasonOf(ec) : std::strerror(EEXIST);
     return false;
 }
 

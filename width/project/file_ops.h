@@ -2,6 +2,7 @@
 // The file operations the record list performs on photographs and picture folders, behind an
 // interface: the window's implementation sends deleted photographs to the desktop's trash, the
 // command-line tool and the tests delete them. StdFileOps is the plain std::filesystem one.
+// Paths are byte strings (file names here are UTF-8; older photographs may have GBK names).
 
 #include <optional>
 #include <string>
