@@ -156,12 +156,22 @@ void RecordRows::SortByColumn(int column, bool ascending, const TextCollator& co
             return keys.compare(a, b, ascending) < 0;
         });
 
+    // Rows move into place along the cycles of the permutation: row k receives row order[k].
     observer().beforeReset();
-    std::vector<Row> sorted;
-    sorted.reserve(rows_.size());
-    for (uint32_t i : order)
-        sorted.push_back(std::move(rows_[i]));
-    rows_ = std::move(sorted);
+    std::vector<bool> placed(rows_.size(), false);
+    for (size_t k = 0; k < rows_.size(); ++k) {
+        if (placed[k] || order[k] == k)
+            continue;
+        Row held = std::move(rows_[k]);
+        size_t j = k;
+        while (order[j] != k) {
+            rows_[j] = std::move(rows_[order[j]]);
+            placed[j] = true;
+            j = order[j];
+        }
+        rows_[j] = std::move(held);
+        placed[j] = true;
+    }
     observer().afterReset();
 }
 

@@ -71,8 +71,21 @@ int ByteOrderCollator::compare(std::string_view a, std::string_view b) const {
 std::vector<uint32_t>
 ByteOrderCollator::rankTexts(const std::vector<std::string_view>& texts) const {
     return ranksThroughDistinct(texts, [](const std::vector<std::string_view>& distinct) {
-        return rankItems(distinct.size(),
-                         [&](uint32_t a, uint32_t b) { return distinct[a].compare(distinct[b]); });
+        // Copies side by side in memory compare several times faster than texts spread over
+        // the rows.
+        std::string arena;
+        size_t size = 0;
+        for (std::string_view t : distinct)
+            size += t.size();
+        arena.reserve(size);
+        std::vector<std::string_view> packed;
+        packed.reserve(distinct.size());
+        for (std::string_view t : distinct) {
+            packed.emplace_back(arena.data() + arena.size(), t.size());
+            arena.append(t);
+        }
+        return rankItems(packed.size(),
+                         [&](uint32_t a, uint32_t b) { return packed[a].compare(packed[b]); });
     });
 }
 
