@@ -9,22 +9,17 @@
 #include <string_view>
 
 namespace fallowmere {
+namespace {
 
-RecordList::RecordList(CQuenbyDoc& doc, RecordRows& rows, FileOps& fs, ListPrompts& prompts,
-                       const TextCollator& collator)
-    : doc_(doc), rows_(rows), fs_(fs), prompts_(prompts), collator_(collator) {}
-
-void RecordList::refresh() {
-    if (!doc_.mergeMode())
-        rows_.clear();
-    const std::vector<CRecordStru>& records = doc_.records();
-    if (records.empty())
-        return;
-    // Names listed so far, in an open-addressing table of record indices (a node per name
-    // would cost a memory allocation each). Row names are numbered first, then the records'.
-    const size_t listed = rows_.size();
+// The records whose names are neither listed in the rows nor held by an earlier record, in
+// order; names compare byte for byte. The names seen are kept in an open-addressing table of
+// indices (rows first, then records), linear in the number of names without an allocation
+// per name.
+std::vector<const CRecordStru*> unlistedRecords(const RecordRows& rows,
+                                                const std::vector<CRecordStru>& records) {
+    const size_t listed = rows.size();
     auto nameAt = [&](uint32_t k) -> std::string_view {
-        return k < listed ? std::string_view(rows_.record(k).strName)
+        return k < listed ? std::string_view(rows.record(k).strName)
                           : std::string_view(records[k - listed].strName);
     };
     size_t capacity = 16;
@@ -51,8 +46,22 @@ void RecordList::refresh() {
     for (size_t i = 0; i < records.size(); ++i)
         if (insert(static_cast<uint32_t>(listed + i)))
             fresh.push_back(&records[i]);
-    std::vector<uint32_t>().swap(table);
-    rows_.append(fresh);
+    return fresh;
+}
+
+} // namespace
+
+RecordList::RecordList(CQuenbyDoc& doc, RecordRows& rows, FileOps& fs, ListPrompts& prompts,
+                       const TextCollator& collator)
+    : doc_(doc), rows_(rows), fs_(fs), prompts_(prompts), collator_(collator) {}
+
+void RecordList::refresh() {
+    if (!doc_.mergeMode())
+        rows_.clear();
+    const std::vector<CRecordStru>& records = doc_.records();
+    if (records.empty())
+        return;
+    rows_.append(unlistedRecords(rows_, records));
     if (doc_.mergeMode())
         mergeIntoProject();
 }

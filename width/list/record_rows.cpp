@@ -84,7 +84,9 @@ void RecordRows::append(const std::vector<const CRecordStru*>& records) {
     if (records.empty())
         return;
     observer().beforeInsert(rows_.size(), records.size());
-    rows_.reserve(rows_.size() + records.size());
+    const size_t needed = rows_.size() + records.size();
+    if (rows_.capacity() < needed)
+        rows_.reserve(std::max(needed, 2 * rows_.capacity()));
     for (const CRecordStru* r : records)
         rows_.push_back(Row{*r, nullptr, false, false});
     observer().afterInsert();
