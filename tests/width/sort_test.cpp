@@ -117,6 +117,14 @@ TEST(SortRules, ColumnSetUp) {
     EXPECT_EQ("C", columns[7].title);
 }
 
+TEST(SortRules, SavedColumnWidths) {
+    const std::string saved("\x03\0\0\0\x2D\0\0\0\x64\0\0\0\x00\x01\0\0", 16);
+    EXPECT_EQ((std::vector<int32_t>{45, 100, 256}), decodeSavedColumnWidths(saved, 3));
+    EXPECT_FALSE(decodeSavedColumnWidths(saved, 6)); // another list's layout
+    EXPECT_FALSE(decodeSavedColumnWidths("", 0));
+    EXPECT_EQ((std::vector<int32_t>{45}), decodeSavedColumnWidths(saved.substr(0, 10), 3));
+}
+
 TEST(RowSort, NumbersDatesAndHeaderClicks) {
     RecordRows rows;
     fill(rows, {"10", "9", "10.5"});

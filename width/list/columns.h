@@ -1,6 +1,9 @@
 #pragma once
 // The list's columns, set up from a specification text of title-and-width pairs.
 
+#include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,5 +24,12 @@ inline constexpr std::string_view kRecordListColumns =
 // Always true here: a column held in memory cannot fail to be created (the window's own
 // list reports its failures itself).
 bool SetUpColumns(std::string_view spec, std::vector<ListColumn>& columns);
+
+// Column widths saved for a list (the settings entry under "ListCtrls"): a 32-bit count, then
+// that many 32-bit widths, little-endian. Nothing (nullopt) when the count differs from
+// `columnCount`; when the value ends early, the widths that are complete, to be applied one by
+// one as the platform's reader would before it stopped.
+std::optional<std::vector<int32_t>> decodeSavedColumnWidths(std::string_view bytes,
+                                                            size_t columnCount);
 
 } // namespace fallowmere
