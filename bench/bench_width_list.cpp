@@ -18,8 +18,8 @@ std::string projectWith(size_t n) {
     // One record in a hundred repeats an earlier name, as a file merged by hand may.
     for (size_t i = 100; i < n; i += 100)
         records[i].strName = records[i - 37].strName;
-    std::string path = "/tmp/bench_width_" + std::to_string(getpid()) + "_" + std::to_string(n) +
-                       ".cm";
+    std::string path =
+        "/tmp/bench_width_" + std::to_string(getpid()) + "_" + std::to_string(n) + ".cm";
     std::string message;
     if (!writeProjectBytes(path, encodeProjectText(records), message))
         return {};
@@ -73,7 +73,9 @@ void sortBench(benchmark::State& state, int column, const TextCollator& collator
     }
 }
 
-void BM_SortByNumberColumn(benchmark::State& state) { sortBench(state, 2, ByteOrderCollator()); }
+void BM_SortByNumberColumn(benchmark::State& state) {
+    sortBench(state, 2, ByteOrderCollator());
+}
 BENCHMARK(BM_SortByNumberColumn)->Arg(100'000)->Unit(benchmark::kMillisecond);
 
 void BM_SortByTextColumnBytes(benchmark::State& state) {
