@@ -261,3 +261,42 @@ TEST(SafeStableSort, SurvivesAComparisonThatAnswersAtRandom) {
             ASSERT_EQ(static_cast<int>(i), items[i]);
     }
 }
+
+TEST(RowObserver, EveryChangeIsAnnouncedBeforeAndAfter) {
+    struct Log : RowsObserver {
+        std::vector<std::string> events;
+        size_t rowsSeen = 0;
+        const RecordRows* rows = nullptr;
+        void beforeInsert(size_t first, size_t count) override {
+            events.push_back("insert " + std::to_string(first) + "+" + std::to_string(count));
+            rowsSeen = rows->size();
+        }
+        void afterInsert() override { events.push_back("inserted"); }
+        void beforeRemove(size_t first, size_t count) override {
+            events.push_back("remove " + std::to_string(first) + "+" + std::to_string(count));
+            rowsSeen = rows->size();
+        }
+        void afterRemove() override { events.push_back("removed"); }
+        void beforeReset() override { events.push_back("reset"); }
+        void afterReset() override { events.push_back("reset done"); }
+        void changed(size_t first, size_t last) override {
+            events.push_back("changed " + std::to_string(first) + "-" + std::to_string(last));
+        }
+    } log;
+    RecordRows rows;
+    log.rows = &rows;
+    rows.setObserver(&log);
+    fill(rows, {"3", "1", "2"});
+    EXPECT_EQ(2u, log.rowsSeen); // told before the third row arrives
+    rows.setChecked(1, true);
+    rows.setChecked(1, true); // no change, no notice
+    rows.remove(2);
+    EXPECT_EQ(3u, log.rowsSeen);
+    rows.SortByColumn(2, true, kBytes);
+    rows.removeRows({0, 1});
+    EXPECT_EQ((std::vector<std::string>{"insert 0+1", "inserted", "insert 1+1", "inserted",
+                                        "insert 2+1", "inserted", "changed 1-1", "remove 2+1",
+                                        "removed", "reset", "reset done", "reset", "reset done"}),
+              log.events);
+    EXPECT_TRUE(rows.empty());
+}
