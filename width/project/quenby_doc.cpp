@@ -1,0 +1,92 @@
+#include "width/project/quenby_doc.h"
+
+#include "width/project/cm_file.h"
+#include "width/project/picture_lookup.h"
+
+#include <climits>
+#include <unistd.h>
+
+namespace fallowmere {
+
+std::string absolutePath(const std::string& path) {
+    if (!path.empty() && path.front() == '/')
+        return path;
+    std::string cwd(PATH_MAX, '\0');
+    if (!::getcwd(cwd.data(), cwd.size()))
+        return path;
+    cwd.resize(cwd.find('\0'));
+    return joinPath(cwd, path);
+}
+
+ProjectLoad CQuenbyDoc::openProject(const std::string& chosen, FileOps& fs) {
+    ProjectLoad load;
+    records_.clear();
+    const std::string path = absolutePath(chosen);
+    projectFile_ = path;
+    auto slash = path.rfind('/');
+    projectDir_ = slash == 0 ? "/" : path.substr(0, slash);
+    PictureFolderChoice folder = choosePictureFolder(fs, path);
+    dataDir_ = folder.path + "/";
+    mergeMode_ = false;
+    shownNames_.clear();
+    if (!ReadProjectFile(path, records_, load.error)) {
+        projectFile_.clear();
+        projectDir_.clear();
+        dataDir_.clear();
+        return load;
+    }
+    load.noPictureFolder = !folder.exists;
+    return load;
+}
+
+ProjectLoad CQuenbyDoc::addProject(const std::string& chosen, FileOps& fs) {
+    if (projectDir_.empty()) {
+        ProjectLoad load = openProject(chosen, fs);
+        load.openedInstead = true;
+        return load;
+    }
+    ProjectLoad load;
+    records_.clear();
+    const std::string path = absolutePath(chosen);
+    PictureFolderChoice folder = choosePictureFolder(fs, path);
+    mergeDataDir_ = folder.path;
+    mergeMode_ = true;
+    if (ReadProjectFile(path, records_, load.error))
+        load.noPictureFolder = !folder.exists;
+    return load;
+}
+
+void CQuenbyDoc::setSingleMode() {
+    showMode_ = ShowMode::Single;
+    shownNames_.clear();
+}
+
+void CQuenbyDoc::setMultiMode() {
+    showMode_ = ShowMode::Multiple;
+    shownNames_.clear();
+}
+
+bool CQuenbyDoc::addShownName(std::string name) {
+    if (shownCount() >= kMaxShownPictures)
+        return false;
+    shownNames_.push_back(std::move(name));
+    return true;
+}
+
+void CQuenbyDoc::setShownNames(std::vector<std::string> names) {
+    if (names.size() > static_cast<size_t>(kMaxShownPictures))
+        names.resize(kMaxShownPictures);
+    shownNames_ = std::move(names);
+}
+
+void CQuenbyDoc::lowerShownCount() {
+    if (!shownNames_.empty())
+        shownNames_.pop_back();
+}
+
+void CQuenbyDoc::setPrintList(std::vector<CRecordStru> list) {
+    printList_ = std::move(list);
+    printReady_ = !printList_.empty();
+}
+
+} // namespace fallowmere
