@@ -33,7 +33,12 @@ InspectionInfo sampleInfo() {
 }
 
 InspectionPageRecord sampleRecord() {
-    return {"3", "L1-02", "0.25", "\xd7\xd4\xb6\xaf", "ok", "2026-05-01 10:22:13",
+    return {"3",
+            "L1-02",
+            "0.25",
+            "\xd7\xd4\xb6\xaf",
+            "ok",
+            "2026-05-01 10:22:13",
             "/p/CrackData/L1-02.jpg"};
 }
 
@@ -66,8 +71,8 @@ TEST(InspectionReportGeometry, FiguresAtEqualAndUnequalResolutions) {
 }
 
 TEST(InspectionReportPage, BandsLandWhereTheFormSaysInMillimetres) {
-    const std::vector<PageOp> ops = layoutInspectionReportPage(kA4At600, sampleInfo(),
-                                                               sampleRecord());
+    const std::vector<PageOp> ops =
+        layoutInspectionReportPage(kA4At600, sampleInfo(), sampleRecord());
     ASSERT_FALSE(ops.empty());
     EXPECT_EQ(ops.front().kind, PageOpKind::Fill);
     EXPECT_EQ(ops.front().rect, (tessera::PageRect{0, 0, 4960, 7016}));
@@ -78,10 +83,10 @@ TEST(InspectionReportPage, BandsLandWhereTheFormSaysInMillimetres) {
     };
     const Band bands[] = {
         // Whole pixels are truncated, so the edges land a little short of the round figures.
-        {"裂缝检测报告", 14, 30, 15, 190},   {"测量单位", 38, 46, 15, 44.11},
-        {"工程名称", 46, 54, 15, 44.11},     {"组    号", 62, 70, 15, 44.11},
+        {"裂缝检测报告", 14, 30, 15, 190},    {"测量单位", 38, 46, 15, 44.11},
+        {"工程名称", 46, 54, 15, 44.11},      {"组    号", 62, 70, 15, 44.11},
         {"名    称", 62, 70, 102.40, 131.53}, {"裂缝宽度", 70, 78, 102.40, 131.53},
-        {"备    注", 190, 198, 15, 44.11},   {"测量人", 206, 214, 19.98, 39.96},
+        {"备    注", 190, 198, 15, 44.11},    {"测量人", 206, 214, 19.98, 39.96},
         {"复  核", 206, 214, 79.93, 99.91},   {"签  收", 206, 214, 139.87, 159.85},
     };
     for (const Band& band : bands) {
@@ -134,14 +139,15 @@ TEST(InspectionReportPage, VerticalsFrameTheTableAndSplitItsCells) {
     }
     const int r6 = g.ruleY(6), r8 = g.ruleY(8), r22 = g.ruleY(22), r23 = g.ruleY(23);
     const std::vector<std::tuple<int, int, int>> expected{
-        {g.edges[0], r6, r23}, {static_cast<int>(g.right), r6, r23}, {g.edges[1], r6, r8},
-        {g.edges[2], r6, r8},  {g.edges[3], r6, r8},                 {g.edges[1], r22, r23}};
+        {g.edges[0], r6, r23}, {static_cast<int>(g.right), r6, r23},
+        {g.edges[1], r6, r8},  {g.edges[2], r6, r8},
+        {g.edges[3], r6, r8},  {g.edges[1], r22, r23}};
     EXPECT_EQ(verticals, expected);
 }
 
 TEST(InspectionReportPage, ValuesAreLeftAlignedInTheirCellsAndConvertedFromGbk) {
-    const std::vector<PageOp> ops = layoutInspectionReportPage(kA4At600, sampleInfo(),
-                                                               sampleRecord());
+    const std::vector<PageOp> ops =
+        layoutInspectionReportPage(kA4At600, sampleInfo(), sampleRecord());
     const InspectionReportGeometry g = inspectionReportGeometry(kA4At600);
 
     const PageOp* company = findText(ops, "第一检测");
