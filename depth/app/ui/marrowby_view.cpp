@@ -5,6 +5,7 @@
 #include "common/qt/text.h"
 #include "common/ui/prompt.h"
 #include "common/ui/save_file.h"
+#include "depth/document/program_title.h"
 #include "depth/document/ui/record_info_dlg.h"
 #include "depth/report/text_export.h"
 #include "depth/report/ui/report_print.h"
@@ -194,7 +195,7 @@ bool CMarrowbyView::readDmFile(const QString& path, QString* reason) {
     emit modifiedChanged(false);
     if (status == DmReadStatus::EndOfFile)
         tessera::prompt().message(
-            this, tessera::appCaption(),
+            this, tessera::fromUtf8(kProgramTitle),
             QString::fromUtf8(kEndOfFileMessage.data(),
                               static_cast<qsizetype>(kEndOfFileMessage.size())),
             tessera::PromptIcon::Stop);
@@ -219,7 +220,7 @@ bool CMarrowbyView::OnFileSave() {
     request.defaultExtension = QStringLiteral("DM");
     request.confirmOverwrite = true;
     const QString path = tessera::saveThroughDialog(
-        this, request, [this] { return m_data.toDm(); }, tessera::appCaption(),
+        this, request, [this] { return m_data.toDm(); }, tessera::fromUtf8(kProgramTitle),
         QStringLiteral("无法保存文件 %1。"));
     if (path.isEmpty())
         return false;
@@ -234,14 +235,14 @@ void CMarrowbyView::OnExportText() {
     request.defaultExtension = QStringLiteral("txt");
     request.confirmOverwrite = true;
     tessera::saveThroughDialog(
-        this, request, [this] { return encodeTextExport(m_data.rows); }, tessera::appCaption(),
-        QStringLiteral("无法导出文件 %1。"));
+        this, request, [this] { return encodeTextExport(m_data.rows); },
+        tessera::fromUtf8(kProgramTitle), QStringLiteral("无法导出文件 %1。"));
 }
 
 bool CMarrowbyView::confirmClose(const QString& windowTitle) {
     if (!m_data.isModified())
         return true;
-    switch (tessera::prompt().question(this, tessera::appCaption(),
+    switch (tessera::prompt().question(this, tessera::fromUtf8(kProgramTitle),
                                        QStringLiteral("是否保存对 %1 的更改？").arg(windowTitle),
                                        true)) {
     case tessera::PromptAnswer::Yes:

@@ -4,6 +4,7 @@
 #include "common/qt/text.h"
 #include "common/ui/prompt.h"
 #include "depth/document/depth_record.h"
+#include "depth/document/program_title.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -60,7 +61,7 @@ void CRecordInfoDlg::accept() {
     for (size_t i = 0; i < m_edits.size(); ++i) {
         if (m_edits[i]->text() != m_initial[i] && !tessera::toGbk(m_edits[i]->text())) {
             tessera::prompt().message(
-                this, tessera::appCaption(),
+                this, tessera::fromUtf8(kProgramTitle),
                 QStringLiteral("“%1”中有无法保存的字符（不属于 GBK 字符集）。")
                     .arg(QString::fromUtf8(kColumnTitles[i].data(),
                                            static_cast<qsizetype>(kColumnTitles[i].size()))),

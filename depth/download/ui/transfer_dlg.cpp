@@ -1,7 +1,9 @@
 #include "depth/download/ui/transfer_dlg.h"
 
 #include "common/qt/caption.h"
+#include "common/qt/text.h"
 #include "common/ui/prompt.h"
+#include "depth/document/program_title.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -54,7 +56,8 @@ bool CTransferDlg::OnInitDialog() {
         const QString reason = m_engine.lastOpenError();
         if (!reason.isEmpty())
             text += QLatin1Char('\n') + reason;
-        tessera::prompt().message(this, tessera::appCaption(), text, tessera::PromptIcon::None);
+        tessera::prompt().message(this, tessera::fromUtf8(kProgramTitle), text,
+                                  tessera::PromptIcon::None);
         reject();
         return false;
     }
@@ -96,7 +99,8 @@ void CTransferDlg::OnPortByte(uint8_t c, int /*portNumber*/) {
     const ByteOutcome out = m_parser.onByte(c);
     if (out.groupClosed) {
         if (out.countMismatch)
-            tessera::prompt().message(this, tessera::appCaption(), utf8(kCountMismatchMessage),
+            tessera::prompt().message(this, tessera::fromUtf8(kProgramTitle),
+                                      utf8(kCountMismatchMessage),
                                       tessera::PromptIcon::Exclamation);
         setProgressRange(out.progressMax);
         m_nStep = 1;
