@@ -19,8 +19,7 @@ namespace marrowby {
 namespace {
 
 QString title(int column) {
-    auto t = kColumnTitles[static_cast<size_t>(column)];
-    return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
+    return tessera::fromUtf8(kColumnTitles[static_cast<size_t>(column)]);
 }
 
 // The first column of the list is always left-aligned; the others are right-aligned.
@@ -194,11 +193,8 @@ bool CMarrowbyView::readDmFile(const QString& path, QString* reason) {
     m_model->endReset();
     emit modifiedChanged(false);
     if (status == DmReadStatus::EndOfFile)
-        tessera::prompt().message(
-            this, tessera::fromUtf8(kProgramTitle),
-            QString::fromUtf8(kEndOfFileMessage.data(),
-                              static_cast<qsizetype>(kEndOfFileMessage.size())),
-            tessera::PromptIcon::Stop);
+        tessera::prompt().message(this, tessera::fromUtf8(kProgramTitle),
+                                  tessera::fromUtf8(kEndOfFileMessage), tessera::PromptIcon::Stop);
     return true;
 }
 

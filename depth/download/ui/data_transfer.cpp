@@ -29,11 +29,9 @@ void OnDataTransfer(CMarrowbyDoc& doc, QWidget* parent, const PortEngineFactory&
     }
     if (result != QDialog::Accepted)
         return;
-    tessera::prompt().message(
-        parent, tessera::fromUtf8(kProgramTitle),
-        QString::fromUtf8(kTransferCompleteMessage.data(),
-                          static_cast<qsizetype>(kTransferCompleteMessage.size())),
-        tessera::PromptIcon::Exclamation);
+    tessera::prompt().message(parent, tessera::fromUtf8(kProgramTitle),
+                              tessera::fromUtf8(kTransferCompleteMessage),
+                              tessera::PromptIcon::Exclamation);
     doc.updateAllViews(0);
 }
 
