@@ -5,9 +5,9 @@
 
 #include "bench_download_util.h"
 
-#include "tests/support/scripted_prompt.h"
 #include "depth/document/depth_doc.h"
 #include "depth/download/ui/data_transfer.h"
+#include "tests/support/scripted_prompt.h"
 
 #include <QApplication>
 #include <QEvent>

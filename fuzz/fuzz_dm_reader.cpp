@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<DepthRow> rows;
     decodeDm(bytes, header, rows);
     if (rows.size() > size / 17 + 1)
-        std::abort();  // memory must stay bounded by the input
+        std::abort(); // memory must stay bounded by the input
     std::string again = encodeDm(header, rows);
     DmHeader header2;
     std::vector<DepthRow> rows2;

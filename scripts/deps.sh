@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
-  clang libclang-rt-14-dev
+  clang clang-format libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools libqt6serialport6-dev qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk fonts-wqy-zenhei fonts-liberation

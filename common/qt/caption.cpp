@@ -1,26 +1,9 @@
 #include "common/qt/caption.h"
 
 namespace tessera {
-namespace {
-
-QString& caption() {
-    static QString text = QStringLiteral("Tessaly");
-    return text;
-}
-
-} // namespace
-
-void setAppCaption(const QString& text) {
-    caption() = text;
-}
-
-QString appCaption() {
-    return caption();
-}
 
 void showCaptionsExactly() {
-    // A display name that is set but empty is never appended (an unset one falls back to the
-    // application name, which would be).
+    // Qt appends a display name that a program has set; an empty one is never appended.
     if (!QGuiApplication::applicationDisplayName().isEmpty())
         QGuiApplication::setApplicationDisplayName(QString());
 }

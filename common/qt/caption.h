@@ -1,6 +1,5 @@
 #pragma once
-// Captions: the application's title that its message boxes carry ("Tessaly", "Wexcombe"), and
-// window and dialog captions shown exactly as set.
+// Window and dialog captions shown exactly as set.
 //
 // Qt's window systems append the application's display name to every window caption
 // ("端口设置 — Tessaly") when one is set; both programs show their captions as they are, so they
@@ -8,22 +7,25 @@
 
 #include <QGuiApplication>
 #include <QString>
+#include <QWindow>
 
 namespace tessera {
-
-// The caption of the program's own message boxes; set once at start-up.
-void setAppCaption(const QString& caption);
-// "Tessaly" until set otherwise (the depth program's title).
-QString appCaption();
 
 // Makes the window system show captions exactly as set: clears the application display name,
 // which it would otherwise append. Idempotent; setCaption calls it.
 void showCaptionsExactly();
 
-// Sets the caption of `window` (any QWidget or QWindow) to exactly `caption`.
-template <typename Window> void setCaption(Window& window, const QString& caption) {
+// Sets the caption of `window` (any QWidget: dialogs, main windows, MDI windows) to exactly
+// `caption`.
+template <typename Widget> void setCaption(Widget& window, const QString& caption) {
     showCaptionsExactly();
     window.setWindowTitle(caption);
+}
+
+// The same for a QWindow.
+inline void setCaption(QWindow& window, const QString& caption) {
+    showCaptionsExactly();
+    window.setTitle(caption);
 }
 
 } // namespace tessera

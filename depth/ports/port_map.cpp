@@ -26,7 +26,9 @@ std::string comName(int n) {
 PortMap parsePortMapFile(std::string_view text) {
     const tessera::IniFile ini = tessera::IniFile::parse(text);
     PortMap map;
-    for (const auto& [device, port] : ini.entries("serialcomm")) {
+    for (const auto& entry : ini.entries("serialcomm")) {
+        const std::string& device = entry.first;
+        const std::string& port = entry.second;
         // A value name exists once: a repeated device keeps its place and takes the new port.
         auto same =
             std::find_if(map.devices.begin(), map.devices.end(),
@@ -37,7 +39,9 @@ PortMap parsePortMapFile(std::string_view text) {
             map.devices.push_back({device, port, {}, {}});
     }
     std::vector<std::pair<std::string, std::string>> paths; // [ports], last entry wins
-    for (const auto& [port, path] : ini.entries("ports")) {
+    for (const auto& entry : ini.entries("ports")) {
+        const std::string& port = entry.first;
+        const std::string& path = entry.second;
         auto same = std::find_if(paths.begin(), paths.end(),
                                  [&](const auto& p) { return equalsNoCase(p.first, port); });
         if (same != paths.end())

@@ -9,10 +9,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Marrowby"));
     QApplication::setApplicationVersion(QStringLiteral("1.2.0"));
     QApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
-    // Window captions are shown exactly as set; "Tessaly" is the caption of the main window and
-    // of the program's message boxes.
+    // Window captions are shown exactly as set (no application name appended).
     tessera::showCaptionsExactly();
-    tessera::setAppCaption(QStringLiteral("Tessaly"));
     tessera::QtPrompt prompt;
     tessera::setPrompt(&prompt);
 

@@ -1,10 +1,12 @@
 #include "depth/app/ui/main_frame.h"
 
 #include "common/qt/caption.h"
+#include "common/qt/text.h"
 #include "depth/app/ui/child_frame.h"
 #include "depth/app/ui/icons.h"
 #include "depth/app/ui/marrowby_app.h"
 #include "depth/app/ui/marrowby_view.h"
+#include "depth/document/program_title.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -27,7 +29,7 @@ const QString kIdlePrompt = QStringLiteral("就绪");
 CMainFrame::CMainFrame(CMarrowbyApp& app)
     : m_app(app), m_mdi(new QMdiArea(this)),
       m_commands(new tessera::CommandActions(this, [this] { return commandChain(); })) {
-    tessera::setCaption(*this, QStringLiteral("Tessaly"));
+    tessera::setCaption(*this, tessera::fromUtf8(kProgramTitle));
     setWindowIcon(appIcon());
     setCentralWidget(m_mdi);
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);

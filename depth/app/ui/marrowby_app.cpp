@@ -7,6 +7,7 @@
 #include "depth/app/ui/child_frame.h"
 #include "depth/app/ui/main_frame.h"
 #include "depth/app/ui/marrowby_view.h"
+#include "depth/document/program_title.h"
 
 #include <QFileInfo>
 
@@ -69,7 +70,7 @@ CChildFrame* CMarrowbyApp::openDocumentFile(const QString& path) {
     QString reason;
     if (!view->readDmFile(path, &reason)) {
         delete view;
-        tessera::prompt().message(m_mainFrame.get(), tessera::appCaption(),
+        tessera::prompt().message(m_mainFrame.get(), tessera::fromUtf8(kProgramTitle),
                                   QStringLiteral("无法打开文件 %1。\n%2").arg(path, reason),
                                   tessera::PromptIcon::Exclamation);
         m_recent.remove(path.toStdString());

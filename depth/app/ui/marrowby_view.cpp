@@ -5,6 +5,7 @@
 #include "common/qt/text.h"
 #include "common/ui/prompt.h"
 #include "common/ui/save_file.h"
+#include "depth/document/program_title.h"
 #include "depth/document/ui/record_info_dlg.h"
 #include "depth/report/text_export.h"
 #include "depth/report/ui/report_print.h"
@@ -18,8 +19,7 @@ namespace marrowby {
 namespace {
 
 QString title(int column) {
-    auto t = kColumnTitles[static_cast<size_t>(column)];
-    return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
+    return tessera::fromUtf8(kColumnTitles[static_cast<size_t>(column)]);
 }
 
 // The first column of the list is always left-aligned; the others are right-aligned.
@@ -193,11 +193,8 @@ bool CMarrowbyView::readDmFile(const QString& path, QString* reason) {
     m_model->endReset();
     emit modifiedChanged(false);
     if (status == DmReadStatus::EndOfFile)
-        tessera::prompt().message(
-            this, tessera::appCaption(),
-            QString::fromUtf8(kEndOfFileMessage.data(),
-                              static_cast<qsizetype>(kEndOfFileMessage.size())),
-            tessera::PromptIcon::Stop);
+        tessera::prompt().message(this, tessera::fromUtf8(kProgramTitle),
+                                  tessera::fromUtf8(kEndOfFileMessage), tessera::PromptIcon::Stop);
     return true;
 }
 
@@ -219,7 +216,7 @@ bool CMarrowbyView::OnFileSave() {
     request.defaultExtension = QStringLiteral("DM");
     request.confirmOverwrite = true;
     const QString path = tessera::saveThroughDialog(
-        this, request, [this] { return m_data.toDm(); }, tessera::appCaption(),
+        this, request, [this] { return m_data.toDm(); }, tessera::fromUtf8(kProgramTitle),
         QStringLiteral("无法保存文件 %1。"));
     if (path.isEmpty())
         return false;
@@ -234,14 +231,14 @@ void CMarrowbyView::OnExportText() {
     request.defaultExtension = QStringLiteral("txt");
     request.confirmOverwrite = true;
     tessera::saveThroughDialog(
-        this, request, [this] { return encodeTextExport(m_data.rows); }, tessera::appCaption(),
-        QStringLiteral("无法导出文件 %1。"));
+        this, request, [this] { return encodeTextExport(m_data.rows); },
+        tessera::fromUtf8(kProgramTitle), QStringLiteral("无法导出文件 %1。"));
 }
 
 bool CMarrowbyView::confirmClose(const QString& windowTitle) {
     if (!m_data.isModified())
         return true;
-    switch (tessera::prompt().question(this, tessera::appCaption(),
+    switch (tessera::prompt().question(this, tessera::fromUtf8(kProgramTitle),
                                        QStringLiteral("是否保存对 %1 的更改？").arg(windowTitle),
                                        true)) {
     case tessera::PromptAnswer::Yes:

@@ -4,6 +4,7 @@
 #include "common/qt/text.h"
 #include "common/ui/prompt.h"
 #include "depth/document/depth_record.h"
+#include "depth/document/program_title.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -25,9 +26,7 @@ CRecordInfoDlg::CRecordInfoDlg(QWidget* parent) : QDialog(parent) {
         edit->setObjectName(QStringLiteral("edit%1").arg(ids[i]));
         edit->setMinimumWidth(fontMetrics().averageCharWidth() * 18);
         m_edits[i] = edit;
-        form->addRow(QString::fromUtf8(kColumnTitles[i].data(),
-                                       static_cast<qsizetype>(kColumnTitles[i].size())),
-                     edit);
+        form->addRow(tessera::fromUtf8(kColumnTitles[i]), edit);
     }
     auto* buttons = new QDialogButtonBox(this);
     auto* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
@@ -60,10 +59,9 @@ void CRecordInfoDlg::accept() {
     for (size_t i = 0; i < m_edits.size(); ++i) {
         if (m_edits[i]->text() != m_initial[i] && !tessera::toGbk(m_edits[i]->text())) {
             tessera::prompt().message(
-                this, tessera::appCaption(),
+                this, tessera::fromUtf8(kProgramTitle),
                 QStringLiteral("“%1”中有无法保存的字符（不属于 GBK 字符集）。")
-                    .arg(QString::fromUtf8(kColumnTitles[i].data(),
-                                           static_cast<qsizetype>(kColumnTitles[i].size()))),
+                    .arg(tessera::fromUtf8(kColumnTitles[i])),
                 tessera::PromptIcon::Exclamation);
             m_edits[i]->setFocus();
             return;

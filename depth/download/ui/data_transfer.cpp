@@ -1,8 +1,10 @@
 #include "depth/download/ui/data_transfer.h"
 
 #include "common/qt/caption.h"
+#include "common/qt/text.h"
 #include "common/ui/prompt.h"
 #include "depth/document/depth_doc.h"
+#include "depth/document/program_title.h"
 #include "depth/download/ui/transfer_dlg.h"
 #include "depth/ports/port_map.h"
 #include "depth/ports/qt/port_enumeration.h"
@@ -27,11 +29,9 @@ void OnDataTransfer(CMarrowbyDoc& doc, QWidget* parent, const PortEngineFactory&
     }
     if (result != QDialog::Accepted)
         return;
-    tessera::prompt().message(
-        parent, tessera::appCaption(),
-        QString::fromUtf8(kTransferCompleteMessage.data(),
-                          static_cast<qsizetype>(kTransferCompleteMessage.size())),
-        tessera::PromptIcon::Exclamation);
+    tessera::prompt().message(parent, tessera::fromUtf8(kProgramTitle),
+                              tessera::fromUtf8(kTransferCompleteMessage),
+                              tessera::PromptIcon::Exclamation);
     doc.updateAllViews(0);
 }
 

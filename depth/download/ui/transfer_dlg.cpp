@@ -1,7 +1,9 @@
 #include "depth/download/ui/transfer_dlg.h"
 
 #include "common/qt/caption.h"
+#include "common/qt/text.h"
 #include "common/ui/prompt.h"
+#include "depth/document/program_title.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -9,23 +11,15 @@
 #include <QVBoxLayout>
 
 namespace marrowby {
-namespace {
-
-QString utf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
-
 CTransferDlg::CTransferDlg(std::vector<DepthRecord>& records, int port, std::string devicePath,
                            PortEngine& engine, QWidget* parent)
     : QDialog(parent), m_nPort(port), m_devicePath(std::move(devicePath)), m_engine(engine),
       m_parser(records) {
-    tessera::setCaption(*this, utf8(kTransferCaption));
+    tessera::setCaption(*this, tessera::fromUtf8(kTransferCaption));
     // A system menu with a close box and no buttons.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    m_pLabel = new QLabel(utf8(kInitialGroupLabel), this);
+    m_pLabel = new QLabel(tessera::fromUtf8(kInitialGroupLabel), this);
     m_pProgress = new QProgressBar(this);
     m_pProgress->setTextVisible(false);
     setProgressRange(250);
@@ -45,16 +39,17 @@ bool CTransferDlg::OnInitDialog() {
     m_bInitialised = true;
     // The engine's failures show the "Application Error" box, which has no owner window.
     m_engine.setErrorHandler([](const PortError& error) {
-        tessera::prompt().message(nullptr, utf8(kPortErrorCaption),
+        tessera::prompt().message(nullptr, tessera::fromUtf8(kPortErrorCaption),
                                   QString::fromStdString(portErrorText(error)),
                                   tessera::PromptIcon::Stop);
     });
     if (!m_engine.Open(this, m_nPort, m_devicePath)) {
-        QString text = utf8(kOpenFailedMessage);
+        QString text = tessera::fromUtf8(kOpenFailedMessage);
         const QString reason = m_engine.lastOpenError();
         if (!reason.isEmpty())
             text += QLatin1Char('\n') + reason;
-        tessera::prompt().message(this, tessera::appCaption(), text, tessera::PromptIcon::None);
+        tessera::prompt().message(this, tessera::fromUtf8(kProgramTitle), text,
+                                  tessera::PromptIcon::None);
         reject();
         return false;
     }
@@ -96,7 +91,8 @@ void CTransferDlg::OnPortByte(uint8_t c, int /*portNumber*/) {
     const ByteOutcome out = m_parser.onByte(c);
     if (out.groupClosed) {
         if (out.countMismatch)
-            tessera::prompt().message(this, tessera::appCaption(), utf8(kCountMismatchMessage),
+            tessera::prompt().message(this, tessera::fromUtf8(kProgramTitle),
+                                      tessera::fromUtf8(kCountMismatchMessage),
                                       tessera::PromptIcon::Exclamation);
         setProgressRange(out.progressMax);
         m_nStep = 1;

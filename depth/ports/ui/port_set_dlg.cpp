@@ -1,7 +1,9 @@
 #include "depth/ports/ui/port_set_dlg.h"
 
 #include "common/qt/caption.h"
+#include "common/qt/text.h"
 #include "common/ui/prompt.h"
+#include "depth/document/program_title.h"
 #include "depth/ports/qt/port_enumeration.h"
 
 #include <QComboBox>
@@ -81,7 +83,7 @@ void CPortSetDlg::FillPortList() {
     m_pCombo->clear();
     const PortMap map = currentPortMap();
     if (!map.readable) {
-        tessera::prompt().message(this, tessera::appCaption(),
+        tessera::prompt().message(this, tessera::fromUtf8(kProgramTitle),
                                   QStringLiteral("Error：Can't open the hKEY"),
                                   tessera::PromptIcon::Exclamation);
         return;

@@ -1,6 +1,7 @@
 // Headless tests of the depth report's platform code: font matching (Chinese must render),
 // the page rendering on a recording paint device, the PDF output and the export command.
 
+#include "common/error_text.h"
 #include "common/qt/page_painter.h"
 #include "depth/report/qt/report_pdf.h"
 #include "depth/report/report_page.h"
@@ -379,7 +380,8 @@ void ReportUiTest::exportCommandReportsAFailure() {
     QCOMPARE(shown.caption, QStringLiteral("Tessaly"));
     QCOMPARE(shown.icon, tessera::PromptIcon::Exclamation);
     QVERIFY2(shown.text.contains(path), qPrintable(shown.text));
-    QVERIFY2(shown.text.contains(QString::fromLocal8Bit(strerror(ENOENT))), qPrintable(shown.text));
+    QVERIFY2(shown.text.contains(QString::fromStdString(tessera::errorText(ENOENT))),
+             qPrintable(shown.text));
     QVERIFY(!QFileInfo::exists(path));
 }
 
