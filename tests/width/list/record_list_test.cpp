@@ -1,7 +1,7 @@
 #include "width/list/record_list.h"
 
-#include "width/project/cm_file.h"
 #include "tests/width/test_util.h"
+#include "width/project/cm_file.h"
 
 using namespace fallowmere;
 using widthtest::exists;

@@ -1,8 +1,8 @@
 #include "width/project/cm_file.h"
 
 #include "common/gbk.h"
-#include "width/project/regular_file.h"
 #include "tests/width/test_util.h"
+#include "width/project/regular_file.h"
 
 #include <csignal>
 #include <cstring>
