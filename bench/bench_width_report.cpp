@@ -35,11 +35,11 @@ struct Project {
         fs.makeFolder(pictures, reason);
         for (demo::DemoRecord& record : demo::demoRecords(kRecords)) {
             // Every record gets a JPEG here, also those the demo gives a BMP or nothing.
-            const QByteArray jpeg = demo::encodePhoto(
-                demo::drawCrackPhoto(record, QSize(640, 480)), demo::PhotoFormat::Jpeg);
-            tessera::writeFileAtomically(pictures + "/" + record.record.strName + ".jpg",
-                                         std::string_view(jpeg.constData(),
-                                                          static_cast<size_t>(jpeg.size())));
+            const QByteArray jpeg = demo::encodePhoto(demo::drawCrackPhoto(record, QSize(640, 480)),
+                                                      demo::PhotoFormat::Jpeg);
+            tessera::writeFileAtomically(
+                pictures + "/" + record.record.strName + ".jpg",
+                std::string_view(jpeg.constData(), static_cast<size_t>(jpeg.size())));
             photoBytes += static_cast<double>(jpeg.size());
             records.push_back(record.record);
         }
