@@ -9,6 +9,7 @@ namespace {
 struct Entry {
     std::string usage;
     std::vector<std::string> options;
+    std::vector<std::string> flags;
     Handler handler = nullptr;
 };
 
@@ -49,10 +50,15 @@ std::vector<std::string> Arguments::all(std::string_view name) const {
 }
 
 Command::Command(const char* name, const char* usage, std::initializer_list<const char*> options,
-                 Handler handler) {
+                 Handler handler)
+    : Command(name, usage, options, {}, handler) {}
+
+Command::Command(const char* name, const char* usage, std::initializer_list<const char*> options,
+                 std::initializer_list<const char*> flags, Handler handler) {
     Entry& e = registry()[name];
     e.usage = usage;
     e.options.assign(options.begin(), options.end());
+    e.flags.assign(flags.begin(), flags.end());
     e.handler = handler;
 }
 
@@ -70,8 +76,21 @@ const std::string& toolName() {
     return tool();
 }
 
+bool Arguments::has(std::string_view name) const {
+    for (const auto& f : flags)
+        if (f == name)
+            return true;
+    return false;
+}
+
 bool parseArguments(const std::vector<std::string>& args, const std::vector<std::string>& known,
                     Arguments& out, bool& help, std::string& why) {
+    return parseArguments(args, known, {}, out, help, why);
+}
+
+bool parseArguments(const std::vector<std::string>& args, const std::vector<std::string>& known,
+                    const std::vector<std::string>& flags, Arguments& out, bool& help,
+                    std::string& why) {
     help = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -80,6 +99,13 @@ bool parseArguments(const std::vector<std::string>& args, const std::vector<std:
             return true;
         }
         if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+            bool isFlag = false;
+            for (const auto& f : flags)
+                isFlag |= f == a;
+            if (isFlag) {
+                out.flags.push_back(a);
+                continue;
+            }
             bool isKnown = false;
             for (const auto& k : known)
                 isKnown |= k == a;
@@ -96,6 +122,21 @@ bool parseArguments(const std::vector<std::string>& args, const std::vector<std:
             out.positional.push_back(a);
         }
     }
+    return true;
+}
+
+bool parseWholeNumber(std::string_view text, int min, int max, int& value) {
+    if (text.empty() || text.size() > 9)
+        return false;
+    int v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        v = v * 10 + (c - '0');
+    }
+    if (v < min || v > max)
+        return false;
+    value = v;
     return true;
 }
 
@@ -120,8 +161,8 @@ int run(const char* toolName, int argc, char** argv) {
     Arguments args;
     bool help = false;
     std::string why;
-    if (!parseArguments(std::vector<std::string>(argv + 2, argv + argc), entry.options, args, help,
-                        why)) {
+    if (!parseArguments(std::vector<std::string>(argv + 2, argv + argc), entry.options, entry.flags,
+                        args, help, why)) {
         error(why);
         std::fprintf(stderr, "usage: %s %s\n", tool().c_str(), entry.usage.c_str());
         return kExitFailure;

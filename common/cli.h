@@ -9,6 +9,7 @@
 //   tool --help | -h           usage of every command on stdout, exit 0
 //   tool CMD --help            usage of CMD on stdout, exit 0
 //   tool CMD ARGS...           options "--name value" (each may repeat; only those the command
+//                              lists), flags "--name" without a value (only those the command
 //                              lists) and positional arguments, then the command's handler;
 //                              an unknown command or option, or an option without its value:
 //                              a message and the usage on stderr, exit 2
@@ -30,11 +31,14 @@ inline constexpr int kExitFailure = 2;
 struct Arguments {
     std::vector<std::string> positional;
     std::vector<std::pair<std::string, std::string>> options; // ("--name", value), in order
+    std::vector<std::string> flags;                           // "--name" without a value
 
     // The last value given for `name` (e.g. "--dpi"), or nullptr.
     const std::string* last(std::string_view name) const;
     // Every value given for `name`, in order.
     std::vector<std::string> all(std::string_view name) const;
+    // Whether the flag `name` (e.g. "--replace") was given.
+    bool has(std::string_view name) const;
 };
 
 using Handler = int (*)(const Arguments& args);
@@ -45,6 +49,9 @@ class Command {
 public:
     Command(const char* name, const char* usage, std::initializer_list<const char*> options,
             Handler handler);
+    // The same with `flags`: options that take no value ("--replace").
+    Command(const char* name, const char* usage, std::initializer_list<const char*> options,
+            std::initializer_list<const char*> flags, Handler handler);
 };
 
 // Prints "<tool>: <text>" on stderr.
@@ -62,6 +69,14 @@ const std::string& toolName();
 // one without its value.
 bool parseArguments(const std::vector<std::string>& args, const std::vector<std::string>& known,
                     Arguments& out, bool& help, std::string& why);
+// The same with `flags`, options of no value that are recorded in `out.flags`.
+bool parseArguments(const std::vector<std::string>& args, const std::vector<std::string>& known,
+                    const std::vector<std::string>& flags, Arguments& out, bool& help,
+                    std::string& why);
+
+// A whole decimal number from `min` to `max` (digits only, no sign, no blanks); false and
+// `value` unchanged otherwise.
+bool parseWholeNumber(std::string_view text, int min, int max, int& value);
 
 // Runs the tool: see the table above. Returns the exit status.
 int run(const char* toolName, int argc, char** argv);

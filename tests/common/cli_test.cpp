@@ -47,3 +47,33 @@ TEST(CliArguments, HelpIsRecognisedWhereAnOptionCouldStand) {
     EXPECT_TRUE(parseArguments({"--text", "--help"}, {"--text"}, value, help, why));
     EXPECT_FALSE(help); // the value of --text, not a request for help
 }
+
+TEST(CliArguments, FlagsTakeNoValueAndAreOnlyThoseListed) {
+    Arguments args;
+    bool help = false;
+    std::string why;
+    ASSERT_TRUE(parseArguments({"a.cm", "--replace", "b.cm", "--dpi", "--replace"}, {"--dpi"},
+                               {"--replace"}, args, help, why));
+    EXPECT_EQ((std::vector<std::string>{"a.cm", "b.cm"}), args.positional);
+    EXPECT_TRUE(args.has("--replace"));
+    EXPECT_FALSE(args.has("--dpi"));
+    ASSERT_NE(nullptr, args.last("--dpi"));
+    EXPECT_EQ("--replace", *args.last("--dpi")); // an option's value, not the flag
+    EXPECT_EQ(1u, args.flags.size());
+    Arguments other;
+    EXPECT_FALSE(parseArguments({"--force"}, {}, {"--replace"}, other, help, why));
+    EXPECT_EQ("unknown option --force", why);
+}
+
+TEST(CliArguments, WholeNumbersWithinTheirRange) {
+    int v = -1;
+    EXPECT_TRUE(tessera::cli::parseWholeNumber("600", 10, 9600, v));
+    EXPECT_EQ(600, v);
+    EXPECT_TRUE(tessera::cli::parseWholeNumber("0010", 10, 9600, v));
+    EXPECT_EQ(10, v);
+    for (const char* bad : {"", "9", "9601", "-5", "+20", "12x", " 20", "1e3", "99999999999"}) {
+        v = -1;
+        EXPECT_FALSE(tessera::cli::parseWholeNumber(bad, 10, 9600, v)) << bad;
+        EXPECT_EQ(-1, v) << bad;
+    }
+}

@@ -11,18 +11,6 @@ namespace fallowmere {
 
 namespace {
 
-struct Key {
-    const char* name;
-    std::string InspectionInfo::*value;
-};
-
-// The keys in the order they are read and written.
-constexpr Key kKeys[] = {
-    {"Company", &InspectionInfo::company},   {"ProjectName", &InspectionInfo::projectName},
-    {"Censor", &InspectionInfo::censor},     {"Checker", &InspectionInfo::checker},
-    {"Receiver", &InspectionInfo::receiver},
-};
-
 // Sets or clears the owner's write bit of an existing file; what cannot be changed (a file of
 // another owner) stays as it is.
 void setOwnerWritable(const std::string& path, bool writable) {
@@ -59,7 +47,7 @@ SettingsRead readInspectionSettings(const std::string& path) {
     if (!tessera::readWholeFile(path, bytes, &result.error))
         return result;
     const tessera::IniFile ini = tessera::IniFile::parse(bytes);
-    for (const Key& key : kKeys) {
+    for (const SettingsKey& key : kSettingsKeys) {
         result.info.*key.value =
             ini.value(kSettingsSection, key.name, kSettingsValueLimit).value_or("");
     }
@@ -79,7 +67,7 @@ bool writeInspectionSettings(const std::string& path, const InspectionInfo& info
         }
     }
     tessera::IniFile ini = tessera::IniFile::parse(bytes);
-    for (const Key& key : kKeys)
+    for (const SettingsKey& key : kSettingsKeys)
         ini.setValue(kSettingsSection, key.name, info.*key.value);
 
     // The file is read-only between accesses: lift that for the write, and put it back

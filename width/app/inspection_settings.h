@@ -21,6 +21,17 @@ inline constexpr size_t kSettingsValueLimit = 259;
 // Names another settings file instead of the one beside the program.
 inline constexpr const char* kSettingsEnvironmentVariable = "FALLOWMERE_INI";
 
+// The five keys with the values they hold, in the order they are read, written and listed.
+struct SettingsKey {
+    const char* name;
+    std::string InspectionInfo::*value;
+};
+inline constexpr SettingsKey kSettingsKeys[] = {
+    {"Company", &InspectionInfo::company},   {"ProjectName", &InspectionInfo::projectName},
+    {"Censor", &InspectionInfo::censor},     {"Checker", &InspectionInfo::checker},
+    {"Receiver", &InspectionInfo::receiver},
+};
+
 // The settings file: `override` when it is not empty (the value of FALLOWMERE_INI), else
 // "QB.ini" in `programDir` (the folder of the running program).
 std::string inspectionSettingsPath(const std::string& programDir, std::string_view override);
