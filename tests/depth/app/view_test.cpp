@@ -232,10 +232,13 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("out"));
         QVERIFY(tessera::writeFileAtomically((path + QStringLiteral(".txt")).toStdString(),
                                              std::string(1000, 'x')));
+        // The existing file is replaced once the overwrite question is answered Yes.
         prompt.fileNames << path;
+        prompt.answers << tessera::PromptAnswer::Yes;
         view.onCommand(ID_EXPORT_TEXT);
-        QCOMPARE(prompt.shown.last().request.filter, QStringLiteral(" (*.txt)"));
-        QCOMPARE(prompt.shown.last().request.defaultExtension, QStringLiteral("txt"));
+        QCOMPARE(prompt.shown.first().request.filter, QStringLiteral(" (*.txt)"));
+        QCOMPARE(prompt.shown.first().request.defaultExtension, QStringLiteral("txt"));
+        QCOMPARE(prompt.shown.last().text, QStringLiteral("out.txt 已存在。\n要替换它吗？"));
         std::string bytes;
         QVERIFY(tessera::readWholeFile((path + QStringLiteral(".txt")).toStdString(), bytes));
         QCOMPARE(bytes.size(), size_t{34 + 11 + 11});
