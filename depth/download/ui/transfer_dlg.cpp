@@ -2,13 +2,13 @@
 
 #include "common/qt/caption.h"
 #include "common/qt/text.h"
+#include "common/ui/dialog_units.h"
 #include "common/ui/prompt.h"
 #include "depth/document/program_title.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
-#include <QVBoxLayout>
 
 namespace marrowby {
 CTransferDlg::CTransferDlg(std::vector<DepthRecord>& records, int port, std::string devicePath,
@@ -19,14 +19,15 @@ CTransferDlg::CTransferDlg(std::vector<DepthRecord>& records, int port, std::str
     // A system menu with a close box and no buttons.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    // Dialog resource 189: 191 × 34 dialog units in MS Sans Serif 10, no buttons.
+    const tessera::DialogBaseUnits units =
+        tessera::setUpDialog(*this, 191, 34, QStringLiteral("MS Sans Serif"), 10);
     m_pLabel = new QLabel(tessera::fromUtf8(kInitialGroupLabel), this);
+    tessera::placeInDialog(*m_pLabel, units, 6, 6, 120, 8);
     m_pProgress = new QProgressBar(this);
+    tessera::placeInDialog(*m_pProgress, units, 7, 17, 176, 13);
     m_pProgress->setTextVisible(false);
     setProgressRange(250);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_pLabel);
-    layout->addWidget(m_pProgress);
-    setMinimumWidth(320);
 }
 
 int CTransferDlg::exec() {
