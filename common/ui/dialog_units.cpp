@@ -84,6 +84,10 @@ DialogBaseUnits setUpDialog(QDialog& dialog, int width, int height, int points) 
 
 DialogBaseUnits setUpDialog(QDialog& dialog, int width, int height, const QString& face,
                             int points) {
+    // A dialog of fixed size: a caption with the system menu and the close box, nothing to
+    // minimise, maximise or ask help with.
+    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     dialog.setFont(dialogFont(face, points));
     const DialogBaseUnits units = dialogBaseUnits(dialog.font());
     const QRect client = dialogRect(units, 0, 0, width, height);

@@ -37,8 +37,9 @@ QRect dialogRect(const DialogBaseUnits& units, int x, int y, int width, int heig
 void placeInDialog(QWidget& widget, const DialogBaseUnits& units, int x, int y, int width,
                    int height);
 
-// Gives `dialog` the dialog font and a fixed client size of width × height dialog units;
-// returns the base units for placing its controls.
+// Gives `dialog` the dialog font, a fixed client size of width × height dialog units and the
+// caption buttons of such a dialog (system menu and close box only); returns the base units for
+// placing its controls.
 DialogBaseUnits setUpDialog(QDialog& dialog, int width, int height, int points = 12);
 // The same with the dialog font `face` at `points` points.
 DialogBaseUnits setUpDialog(QDialog& dialog, int width, int height, const QString& face,

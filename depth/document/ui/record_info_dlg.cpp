@@ -16,7 +16,6 @@ namespace marrowby {
 CRecordInfoDlg::CRecordInfoDlg(QWidget* parent) : QDialog(parent) {
     tessera::setCaption(*this, QStringLiteral("记录信息"));
     setObjectName(QStringLiteral("CRecordInfoDlg"));
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     // Dialog resource 132: 131 × 111 dialog units in 宋体 12; a label and an edit box on each
     // of five rows, the buttons below them. Creation order is the Tab order.
     const tessera::DialogBaseUnits units = tessera::setUpDialog(*this, 131, 111, 12);

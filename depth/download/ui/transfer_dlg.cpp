@@ -16,10 +16,8 @@ CTransferDlg::CTransferDlg(std::vector<DepthRecord>& records, int port, std::str
     : QDialog(parent), m_nPort(port), m_devicePath(std::move(devicePath)), m_engine(engine),
       m_parser(records) {
     tessera::setCaption(*this, tessera::fromUtf8(kTransferCaption));
-    // A system menu with a close box and no buttons.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    // Dialog resource 189: 191 × 34 dialog units in MS Sans Serif 10, no buttons.
+    // Dialog resource 189: 191 × 34 dialog units in MS Sans Serif 10, a system menu with the
+    // close box and no buttons.
     const tessera::DialogBaseUnits units =
         tessera::setUpDialog(*this, 191, 34, QStringLiteral("MS Sans Serif"), 10);
     m_pLabel = new QLabel(tessera::fromUtf8(kInitialGroupLabel), this);

@@ -11,7 +11,6 @@ namespace marrowby {
 
 CDriverInstallDlg::CDriverInstallDlg(QWidget* parent) : QDialog(parent) {
     tessera::setCaption(*this, QStringLiteral("驱动安装"));
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     // Dialog resource 133: 178 × 75 dialog units in the system font at 10 points. The group
     // box only frames the radio buttons, which are the dialog's own controls like every other
     // one; "Win2K/XP" starts the button group though it stands second.

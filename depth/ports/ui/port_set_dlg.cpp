@@ -24,7 +24,6 @@ constexpr int kDescriptionRole = Qt::UserRole + 2;
 
 CPortSetDlg::CPortSetDlg(QWidget* parent) : QDialog(parent) {
     tessera::setCaption(*this, QStringLiteral("端口设置"));
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     // Dialog resource 131: 111 × 68 dialog units in 宋体 10.
     const tessera::DialogBaseUnits units = tessera::setUpDialog(*this, 111, 68, 10);
     auto* label = new QLabel(QStringLiteral("串口号"), this);
