@@ -16,7 +16,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QStyleOptionFocusRect>
 #include <QStyledItemDelegate>
 
 namespace marrowby {
@@ -170,19 +169,22 @@ QRect CMarrowbyView::focusFrameRect() const {
 
 void CMarrowbyView::paintEvent(QPaintEvent* event) {
     QTableView::paintEvent(event);
-    // The focus frame goes round the whole current row, as in a list with full-row selection.
+    // The focus frame goes round the whole current row, as in a list with full-row selection:
+    // a dotted line, every other pixel, in the row's text colour so that it shows on the
+    // selection's highlight too.
     const QRect frame = focusFrameRect();
     if (!hasFocus() || frame.isEmpty())
         return;
+    const bool selected = selectionModel()->isRowSelected(currentIndex().row(), {});
+    QPen pen(palette().color(selected ? QPalette::HighlightedText : QPalette::Text));
+    pen.setWidth(1);
+    pen.setDashPattern({1, 1});
+    pen.setCosmetic(true);
     QPainter painter(viewport());
-    QStyleOptionFocusRect option;
-    option.initFrom(this);
-    option.rect = frame;
-    option.state |= QStyle::State_KeyboardFocusChange;
-    option.backgroundColor = palette().color(
-        selectionModel()->isRowSelected(currentIndex().row(), {}) ? QPalette::Highlight
-                                                                  : QPalette::Base);
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(frame.adjusted(0, 0, -1, -1));
 }
 
 void CMarrowbyView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
