@@ -28,6 +28,13 @@ void setButtonTexts(QMessageBox& box) {
             button->setText(text);
 }
 
+// Qt's own dialog (the desktop's native one would follow the desktop's language), showing the
+// folder as a list of names, as the programs' file dialogs always have.
+void setUpFileDialog(QFileDialog& dialog) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setViewMode(QFileDialog::List);
+}
+
 } // namespace
 
 QString buttonText(QMessageBox::StandardButton button) {
@@ -72,7 +79,7 @@ PromptAnswer QtPrompt::question(QWidget* parent, const QString& caption, const Q
 QString QtPrompt::openFileName(QWidget* parent, const FileDialogRequest& request) {
     QFileDialog dialog(parent, request.caption.isEmpty() ? QStringLiteral("打开") : request.caption,
                        request.directory, request.filter);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    setUpFileDialog(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -84,7 +91,7 @@ QString QtPrompt::chooseSaveFileName(QWidget* parent, const FileDialogRequest& r
     QFileDialog dialog(parent,
                        request.caption.isEmpty() ? QStringLiteral("另存为") : request.caption,
                        request.directory, request.filter);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    setUpFileDialog(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // Prompt::saveFileName adds the extension and asks about the name that will be written.

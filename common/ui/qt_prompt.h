@@ -9,7 +9,7 @@ namespace tessera {
 QString buttonText(QMessageBox::StandardButton button);
 
 // The real prompt: QMessageBox and Qt's own file dialog (never the desktop's native one, whose
-// texts would follow the desktop's language rather than the program's).
+// texts would follow the desktop's language rather than the program's), in list view.
 class QtPrompt : public Prompt {
 public:
     void message(QWidget* parent, const QString& caption, const QString& text,
