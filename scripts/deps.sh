@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package the project needs to build, test and run (Debian 12).
+# With the argument "screenshots", also what scripts/screenshots.sh needs (a window manager,
+# keystrokes, screen capture).
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
@@ -10,6 +12,9 @@ packages=(
   fonts-noto-cjk fonts-wqy-zenhei fonts-liberation
   xvfb xauth poppler-utils
 )
+if [ "${1:-}" = "screenshots" ]; then
+  packages+=(openbox xdotool imagemagick x11-utils)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
