@@ -132,7 +132,7 @@ private slots:
         // The serial engine's error box has no owner and its own caption.
         QString boxTitle;
         testing_modal::whenModal([&](QWidget* box) {
-            QTest::qWaitForWindowExposed(box);
+            QVERIFY(QTest::qWaitForWindowExposed(box));
             boxTitle = titleOnServer(*box);
             qobject_cast<QMessageBox*>(box)->accept();
         });
