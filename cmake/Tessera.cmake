@@ -2,9 +2,12 @@
 #
 #   tessera_library(NAME SOURCES ... [LINK ...])           static library; LINK is public
 #   tessera_program(NAME SOURCES ... [LINK ...])           executable, installed into bin/
-#   tessera_test(NAME LABEL model|qt SOURCES ... [LINK ...] [TIMEOUT s] [USES_TOOL target])
+#   tessera_test(NAME LABEL model|qt SOURCES ... [LINK ...] [TIMEOUT s] [USES_TOOL target]
+#                [ON_X11])
 #       model: GoogleTest (also run under the sanitizers); qt: Qt Test, run headless on the
-#       offscreen platform with its own settings folder. USES_TOOL: see below.
+#       offscreen platform with its own settings folder. ON_X11: a qt test that needs a real
+#       X server runs on its own virtual display (xvfb-run) with the xcb platform instead.
+#       USES_TOOL: see below.
 #   tessera_benchmark(NAME SOURCES ... [LINK ...])         Google Benchmark executable
 #   tessera_fuzzer(NAME SOURCES ... [LINK ...])            libFuzzer target (clang)
 
@@ -27,17 +30,24 @@ endfunction()
 # USES_TOOL marrowby-cli: the test runs that tool; its path reaches the test as the macro
 # MARROWBY_CLI (the tool's name in capitals, '-' as '_') and the tool is built first.
 function(tessera_test name)
-  cmake_parse_arguments(ARG "" "LABEL;TIMEOUT" "SOURCES;LINK;USES_TOOL" ${ARGN})
+  cmake_parse_arguments(ARG "ON_X11" "LABEL;TIMEOUT" "SOURCES;LINK;USES_TOOL" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LINK})
-  add_test(NAME ${name} COMMAND ${name})
+  set(platform offscreen)
+  if(ARG_ON_X11)
+    set(platform xcb)
+    add_test(NAME ${name} COMMAND xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp"
+                                  $<TARGET_FILE:${name}>)
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+  endif()
   if(ARG_LABEL STREQUAL "model")
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
     set_tests_properties(${name} PROPERTIES LABELS model)
   elseif(ARG_LABEL STREQUAL "qt")
     target_link_libraries(${name} PRIVATE tessera_test_support Qt6::Test)
     set_tests_properties(${name} PROPERTIES LABELS qt ENVIRONMENT
-      "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/config-${name};LC_ALL=C.UTF-8")
+      "QT_QPA_PLATFORM=${platform};XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/config-${name};LC_ALL=C.UTF-8")
   else()
     message(FATAL_ERROR "tessera_test(${name}): LABEL must be model or qt")
   endif()

@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
 # Installs every Debian package the project needs to build, test and run (Debian 12).
+# With the argument "screenshots", also what scripts/screenshots.sh needs (a window manager,
+# keystrokes, screen capture).
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   clang clang-format libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
+  qt6-translations-l10n libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk fonts-wqy-zenhei fonts-liberation
   xvfb xauth poppler-utils
 )
+if [ "${1:-}" = "screenshots" ]; then
+  packages+=(openbox xdotool imagemagick x11-utils)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

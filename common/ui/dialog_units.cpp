@@ -47,8 +47,14 @@ protected:
 } // namespace
 
 QFont dialogFont(int points) {
+    return dialogFont(QStringLiteral("宋体"), points);
+}
+
+QFont dialogFont(const QString& face, int points) {
     QFont font;
-    font.setFamilies(fontFamiliesFor(QStringLiteral("宋体")));
+    font.setFamilies(fontFamiliesFor(face.compare(QLatin1String("System"), Qt::CaseInsensitive) == 0
+                                         ? QStringLiteral("宋体")
+                                         : face));
     const QScreen* screen = QGuiApplication::primaryScreen();
     const double dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
     font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * dpi / 72.0))));
@@ -73,7 +79,16 @@ void placeInDialog(QWidget& widget, const DialogBaseUnits& units, int x, int y, 
 }
 
 DialogBaseUnits setUpDialog(QDialog& dialog, int width, int height, int points) {
-    dialog.setFont(dialogFont(points));
+    return setUpDialog(dialog, width, height, QStringLiteral("宋体"), points);
+}
+
+DialogBaseUnits setUpDialog(QDialog& dialog, int width, int height, const QString& face,
+                            int points) {
+    // A dialog of fixed size: a caption with the system menu and the close box, nothing to
+    // minimise, maximise or ask help with.
+    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    dialog.setFont(dialogFont(face, points));
     const DialogBaseUnits units = dialogBaseUnits(dialog.font());
     const QRect client = dialogRect(units, 0, 0, width, height);
     dialog.setFixedSize(client.size());

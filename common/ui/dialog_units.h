@@ -23,6 +23,9 @@ struct DialogBaseUnits {
 
 // "宋体" (with stand-ins) at `points` points on the primary screen's logical resolution.
 QFont dialogFont(int points = 12);
+// A dialog font named by its resource (`face` at `points` points), with the stand-ins of the
+// printed reports; "System", the Chinese system font, is "宋体".
+QFont dialogFont(const QString& face, int points);
 
 DialogBaseUnits dialogBaseUnits(const QFont& font);
 
@@ -34,9 +37,13 @@ QRect dialogRect(const DialogBaseUnits& units, int x, int y, int width, int heig
 void placeInDialog(QWidget& widget, const DialogBaseUnits& units, int x, int y, int width,
                    int height);
 
-// Gives `dialog` the dialog font and a fixed client size of width × height dialog units;
-// returns the base units for placing its controls.
+// Gives `dialog` the dialog font, a fixed client size of width × height dialog units and the
+// caption buttons of such a dialog (system menu and close box only); returns the base units for
+// placing its controls.
 DialogBaseUnits setUpDialog(QDialog& dialog, int width, int height, int points = 12);
+// The same with the dialog font `face` at `points` points.
+DialogBaseUnits setUpDialog(QDialog& dialog, int width, int height, const QString& face,
+                            int points);
 
 // Makes `edit` select its whole text when it receives the focus other than by a mouse click
 // (by Tab, Shift+Tab, a shortcut, or as the first control when the dialog opens), so that

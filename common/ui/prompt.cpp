@@ -1,11 +1,43 @@
 #include "common/ui/prompt.h"
 
+#include "common/file_name.h"
+#include "common/qt/text.h"
 #include "common/ui/qt_prompt.h"
+
+#include <QFileInfo>
 
 namespace tessera {
 namespace {
 Prompt* g_prompt = nullptr;
 } // namespace
+
+QString overwriteQuestion(const QString& path) {
+    return QStringLiteral("%1 已存在。\n要替换它吗？").arg(QFileInfo(path).fileName());
+}
+
+QString Prompt::saveFileName(QWidget* parent, const FileDialogRequest& request) {
+    FileDialogRequest again = request;
+    for (;;) {
+        const QString chosen = chooseSaveFileName(parent, again);
+        if (chosen.isEmpty())
+            return {};
+        QString path = chosen;
+        if (!request.defaultExtension.isEmpty())
+            path = fromUtf8(
+                withDefaultExtension(chosen.toStdString(), request.defaultExtension.toStdString()));
+        // A name that is there (a file, a link, even a broken one) is replaced only when the
+        // user says so; a folder cannot be replaced, and the write will say so.
+        const QFileInfo target(path);
+        const bool taken = (target.exists() || target.isSymLink()) && !target.isDir();
+        if (!request.confirmOverwrite || !taken)
+            return path;
+        const QString caption =
+            request.caption.isEmpty() ? QStringLiteral("另存为") : request.caption;
+        if (question(parent, caption, overwriteQuestion(path), false) == PromptAnswer::Yes)
+            return path;
+        again.directory = chosen; // back to the dialog, with the name the user had typed
+    }
+}
 
 Prompt& prompt() {
     static QtPrompt fallback;

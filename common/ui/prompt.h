@@ -31,10 +31,22 @@ public:
                                   bool withCancel) = 0;
     // An open-file dialog; empty when the user cancels.
     virtual QString openFileName(QWidget* parent, const FileDialogRequest& request) = 0;
-    // A save-file dialog; empty when the user cancels. The default extension is already
-    // applied to the returned name.
-    virtual QString saveFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+
+    // The name of the file a save will write: the save dialog, then the default extension
+    // applied to what was chosen, then (with `confirmOverwrite`) the overwrite question about
+    // that final name when it exists. No shows the dialog again; empty when the user cancels.
+    // The question is asked here rather than by the dialog, which would ask about the name as
+    // typed: "report." passes its check and then becomes "report.DM".
+    QString saveFileName(QWidget* parent, const FileDialogRequest& request);
+
+protected:
+    // The save dialog alone: the name as chosen or typed, with no extension added and no
+    // overwrite question; empty when the user cancels.
+    virtual QString chooseSaveFileName(QWidget* parent, const FileDialogRequest& request) = 0;
 };
+
+// The overwrite question about `path`, as saveFileName asks it.
+QString overwriteQuestion(const QString& path);
 
 // The process-wide prompt. Programs install a QtPrompt at start-up; tests install a
 // ScriptedPrompt. Never null: without an installed one, a QtPrompt is used.

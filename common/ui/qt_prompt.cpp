@@ -1,9 +1,6 @@
 #include "common/ui/qt_prompt.h"
 
-#include "common/file_name.h"
-
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QPushButton>
 
 namespace tessera {
@@ -25,11 +22,40 @@ QMessageBox::Icon toQt(PromptIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+void setButtonTexts(QMessageBox& box) {
+    for (QAbstractButton* button : box.buttons())
+        if (const QString text = buttonText(box.standardButton(button)); !text.isEmpty())
+            button->setText(text);
+}
+
+// Qt's own dialog (the desktop's native one would follow the desktop's language), showing the
+// folder as a list of names, as the programs' file dialogs always have.
+void setUpFileDialog(QFileDialog& dialog) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setViewMode(QFileDialog::List);
+}
+
 } // namespace
+
+QString buttonText(QMessageBox::StandardButton button) {
+    switch (button) {
+    case QMessageBox::Ok:
+        return QStringLiteral("确定");
+    case QMessageBox::Cancel:
+        return QStringLiteral("取消");
+    case QMessageBox::Yes:
+        return QStringLiteral("是(&Y)");
+    case QMessageBox::No:
+        return QStringLiteral("否(&N)");
+    default:
+        return {};
+    }
+}
 
 void QtPrompt::message(QWidget* parent, const QString& caption, const QString& text,
                        PromptIcon icon) {
     QMessageBox box(toQt(icon), caption, text, QMessageBox::Ok, parent);
+    setButtonTexts(box);
     box.exec();
 }
 
@@ -39,10 +65,7 @@ PromptAnswer QtPrompt::question(QWidget* parent, const QString& caption, const Q
     if (withCancel)
         buttons |= QMessageBox::Cancel;
     QMessageBox box(QMessageBox::Question, caption, text, buttons, parent);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
-    if (withCancel)
-        box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+    setButtonTexts(box);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return PromptAnswer::Yes;
@@ -56,6 +79,7 @@ PromptAnswer QtPrompt::question(QWidget* parent, const QString& caption, const Q
 QString QtPrompt::openFileName(QWidget* parent, const FileDialogRequest& request) {
     QFileDialog dialog(parent, request.caption.isEmpty() ? QStringLiteral("打开") : request.caption,
                        request.directory, request.filter);
+    setUpFileDialog(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -63,22 +87,18 @@ QString QtPrompt::openFileName(QWidget* parent, const FileDialogRequest& request
     return dialog.selectedFiles().first();
 }
 
-QString QtPrompt::saveFileName(QWidget* parent, const FileDialogRequest& request) {
+QString QtPrompt::chooseSaveFileName(QWidget* parent, const FileDialogRequest& request) {
     QFileDialog dialog(parent,
                        request.caption.isEmpty() ? QStringLiteral("另存为") : request.caption,
                        request.directory, request.filter);
+    setUpFileDialog(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    if (!request.defaultExtension.isEmpty())
-        dialog.setDefaultSuffix(request.defaultExtension);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    // Prompt::saveFileName adds the extension and asks about the name that will be written.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    QString name = dialog.selectedFiles().first();
-    if (!request.defaultExtension.isEmpty())
-        name = QString::fromStdString(
-            withDefaultExtension(name.toStdString(), request.defaultExtension.toStdString()));
-    return name;
+    return dialog.selectedFiles().first();
 }
 
 } // namespace tessera

@@ -1,9 +1,15 @@
 #pragma once
 #include "common/ui/prompt.h"
 
+#include <QMessageBox>
+
 namespace tessera {
 
-// The real prompt: QMessageBox and QFileDialog.
+// The button texts of every message box, whatever translations are loaded.
+QString buttonText(QMessageBox::StandardButton button);
+
+// The real prompt: QMessageBox and Qt's own file dialog (never the desktop's native one, whose
+// texts would follow the desktop's language rather than the program's), in list view.
 class QtPrompt : public Prompt {
 public:
     void message(QWidget* parent, const QString& caption, const QString& text,
@@ -11,7 +17,9 @@ public:
     PromptAnswer question(QWidget* parent, const QString& caption, const QString& text,
                           bool withCancel) override;
     QString openFileName(QWidget* parent, const FileDialogRequest& request) override;
-    QString saveFileName(QWidget* parent, const FileDialogRequest& request) override;
+
+protected:
+    QString chooseSaveFileName(QWidget* parent, const FileDialogRequest& request) override;
 };
 
 } // namespace tessera

@@ -1,7 +1,5 @@
 #include "tests/support/scripted_prompt.h"
 
-#include "common/file_name.h"
-
 namespace tessera {
 
 ScriptedPrompt::ScriptedPrompt() : m_previous(setPrompt(this)) {}
@@ -49,17 +47,11 @@ QString ScriptedPrompt::openFileName(QWidget*, const FileDialogRequest& request)
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
 }
 
-QString ScriptedPrompt::saveFileName(QWidget*, const FileDialogRequest& request) {
+QString ScriptedPrompt::chooseSaveFileName(QWidget*, const FileDialogRequest& request) {
     shown.append({Kind::SaveFile, request.caption, request.filter, PromptIcon::None, request});
     if (onShown)
         onShown(shown.last());
-    if (fileNames.isEmpty())
-        return {};
-    QString name = fileNames.takeFirst();
-    if (!request.defaultExtension.isEmpty() && !name.isEmpty())
-        name = QString::fromStdString(
-            withDefaultExtension(name.toStdString(), request.defaultExtension.toStdString()));
-    return name;
+    return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
 }
 
 } // namespace tessera

@@ -39,7 +39,11 @@ public:
     PromptAnswer question(QWidget* parent, const QString& caption, const QString& text,
                           bool withCancel) override;
     QString openFileName(QWidget* parent, const FileDialogRequest& request) override;
-    QString saveFileName(QWidget* parent, const FileDialogRequest& request) override;
+
+protected:
+    // The save dialog: the next scripted name as typed (Prompt::saveFileName adds the default
+    // extension and asks the overwrite question).
+    QString chooseSaveFileName(QWidget* parent, const FileDialogRequest& request) override;
 
 private:
     Prompt* m_previous;

@@ -21,7 +21,7 @@ std::shared_ptr<CMarrowbyDoc> CChildFrame::document() const {
 }
 
 void CChildFrame::closeEvent(QCloseEvent* event) {
-    if (!m_view->confirmClose(windowTitle())) {
+    if (!m_view->askToSaveChanges()) {
         event->ignore();
         return;
     }

@@ -17,6 +17,10 @@ public:
     DocCommands(std::shared_ptr<CMarrowbyDoc> document, QWidget* parent);
 
 private:
+    // Asks about the unsaved rows of each window on the document before a download replaces
+    // them; false when the user cancelled.
+    bool saveChangedRows();
+
     std::shared_ptr<CMarrowbyDoc> document_;
     QWidget* parent_;
 };

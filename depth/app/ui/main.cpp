@@ -1,16 +1,15 @@
-#include "common/qt/caption.h"
 #include "common/ui/qt_prompt.h"
 #include "depth/app/ui/marrowby_app.h"
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Marrowby"));
-    QApplication::setApplicationVersion(QStringLiteral("1.2.0"));
-    QApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
-    // Window captions are shown exactly as set (no application name appended).
-    tessera::showCaptionsExactly();
+    QString problem;
+    if (!marrowby::CMarrowbyApp::setUpProcess(&problem))
+        std::fprintf(stderr, "marrowby: %s\n", problem.toLocal8Bit().constData());
     tessera::QtPrompt prompt;
     tessera::setPrompt(&prompt);
 

@@ -2,6 +2,7 @@
 
 #include "common/qt/caption.h"
 #include "common/qt/text.h"
+#include "common/ui/lock_indicators.h"
 #include "depth/app/ui/child_frame.h"
 #include "depth/app/ui/icons.h"
 #include "depth/app/ui/marrowby_app.h"
@@ -260,15 +261,7 @@ void CMainFrame::createToolBar() {
 void CMainFrame::createStatusBar() {
     m_prompt = new QLabel(kIdlePrompt, this);
     statusBar()->addWidget(m_prompt, 1);
-    // The key-state indicators; there is no portable way to read the lock keys here, so they
-    // stand greyed like lock keys that are off.
-    for (const QString& text :
-         {QStringLiteral("大写"), QStringLiteral("数字"), QStringLiteral("滚动")}) {
-        auto* label = new QLabel(text, this);
-        label->setEnabled(false);
-        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        statusBar()->addPermanentWidget(label);
-    }
+    m_lockIndicators = new tessera::LockIndicators(statusBar());
     connect(action(ID_VIEW_STATUS_BAR), &QAction::toggled, statusBar(), &QWidget::setVisible);
 }
 

@@ -14,6 +14,10 @@ class QMdiArea;
 class QMenu;
 class QToolBar;
 
+namespace tessera {
+class LockIndicators;
+}
+
 namespace marrowby {
 
 class CChildFrame;
@@ -33,6 +37,8 @@ public:
     // The top-level menus now shown (menu 128 without a document window, menu 129 with one).
     QList<QMenu*> currentMenus() const;
     QLabel* promptPane() const { return m_prompt; }
+    // The 大写 / 数字 / 滚动 indicators of the status bar.
+    tessera::LockIndicators* lockIndicators() const { return m_lockIndicators; }
 
     CChildFrame* activeChildFrame() const;
     CMarrowbyView* activeView() const;
@@ -68,6 +74,7 @@ private:
     QMdiArea* m_mdi;
     QToolBar* m_toolBar = nullptr;
     QLabel* m_prompt = nullptr;
+    tessera::LockIndicators* m_lockIndicators = nullptr;
     tessera::CommandActions* m_commands;
     QList<QMenu*> m_menus128;
     QList<QMenu*> m_menus129;

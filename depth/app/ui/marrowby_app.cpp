@@ -2,6 +2,7 @@
 
 #include "common/qt/caption.h"
 #include "common/qt/text.h"
+#include "common/qt/translations.h"
 #include "common/ui/prompt.h"
 #include "depth/app/ui/about_dlg.h"
 #include "depth/app/ui/child_frame.h"
@@ -9,9 +10,25 @@
 #include "depth/app/ui/marrowby_view.h"
 #include "depth/document/program_title.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace marrowby {
+
+bool CMarrowbyApp::setUpProcess(QString* problem) {
+    QCoreApplication::setApplicationName(QStringLiteral("Marrowby"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.2.0"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
+    // Window captions are shown exactly as set (no application name appended).
+    tessera::showCaptionsExactly();
+    QString missing;
+    if (tessera::installChineseTranslations(&missing))
+        return true;
+    if (problem)
+        *problem = QStringLiteral("找不到 Qt 的中文翻译（%1），对话框中的部分文字将显示为英文。")
+                       .arg(missing);
+    return false;
+}
 
 CMarrowbyApp::CMarrowbyApp() {
     loadRecentFiles();

@@ -23,6 +23,11 @@ public:
     CMarrowbyApp();
     ~CMarrowbyApp() override;
 
+    // What the process sets up before the application object: names for the settings, captions
+    // shown exactly, the framework's texts in Chinese. Returns false, with the reason in
+    // `problem`, when Qt's Chinese translations are missing (the program still runs).
+    static bool setUpProcess(QString* problem = nullptr);
+
     // Start-up: settings, the main window, then a new document or the file named in `args`.
     // False when the program must end (the named file could not be opened).
     bool InitInstance(const QStringList& args);

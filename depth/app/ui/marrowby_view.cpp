@@ -10,9 +10,13 @@
 #include "depth/report/text_export.h"
 #include "depth/report/ui/report_print.h"
 
+#include <QFileInfo>
 #include <QHeaderView>
+#include <QMdiSubWindow>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 
 namespace marrowby {
 
@@ -26,6 +30,18 @@ QString title(int column) {
 Qt::Alignment columnAlignment(int column) {
     return (column == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter;
 }
+
+// Draws cells without the focus frame of the current cell: the view frames the whole row.
+class RowCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->state &= ~QStyle::State_HasFocus;
+    }
+};
 
 } // namespace
 
@@ -81,6 +97,7 @@ CMarrowbyView::CMarrowbyView(std::shared_ptr<CMarrowbyDoc> document, QWidget* pa
     : QTableView(parent), m_document(std::move(document)),
       m_model(new DepthRowsModel(&m_data, this)) {
     setModel(m_model);
+    setItemDelegate(new RowCellDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -142,6 +159,54 @@ void CMarrowbyView::setModified(bool modified) {
     emit modifiedChanged(modified);
 }
 
+QRect CMarrowbyView::focusFrameRect() const {
+    const QModelIndex current = currentIndex();
+    if (!current.isValid())
+        return {};
+    return visualRect(m_model->index(current.row(), 0))
+        .united(visualRect(m_model->index(current.row(), DepthRow::kCells - 1)));
+}
+
+void CMarrowbyView::paintEvent(QPaintEvent* event) {
+    QTableView::paintEvent(event);
+    // The focus frame goes round the whole current row, as in a list with full-row selection:
+    // a dotted line, every other pixel, in the row's text colour so that it shows on the
+    // selection's highlight too.
+    const QRect frame = focusFrameRect();
+    if (!hasFocus() || frame.isEmpty())
+        return;
+    const bool selected = selectionModel()->isRowSelected(currentIndex().row(), {});
+    QPen pen(palette().color(selected ? QPalette::HighlightedText : QPalette::Text));
+    pen.setWidth(1);
+    pen.setDashPattern({1, 1});
+    pen.setCosmetic(true);
+    QPainter painter(viewport());
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(frame.adjusted(0, 0, -1, -1));
+}
+
+void CMarrowbyView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);
+    // The whole rows of the old and the new frame, not only their cells.
+    for (const QModelIndex& index : {previous, current})
+        if (index.isValid())
+            viewport()->update(
+                visualRect(m_model->index(index.row(), 0))
+                    .united(visualRect(m_model->index(index.row(), DepthRow::kCells - 1))));
+}
+
+void CMarrowbyView::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    viewport()->update(focusFrameRect());
+}
+
+void CMarrowbyView::focusOutEvent(QFocusEvent* event) {
+    QTableView::focusOutEvent(event);
+    viewport()->update(focusFrameRect());
+}
+
 void CMarrowbyView::mousePressEvent(QMouseEvent* event) {
     QTableView::mousePressEvent(event);
     if (event->button() != Qt::LeftButton)
@@ -181,13 +246,25 @@ void CMarrowbyView::editRow(int row) {
     }
 }
 
-bool CMarrowbyView::readDmFile(const QString& path, QString* reason) {
-    std::string bytes, why;
+bool CMarrowbyView::readDmBytes(const QString& path, std::string& bytes, QString* reason) {
+    // Only a regular file is read: opening a named pipe or a device would wait for a writer
+    // that may never come, with the whole interface frozen.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile() && !info.isDir()) {
+        if (reason)
+            *reason = QStringLiteral("它不是普通文件。");
+        return false;
+    }
+    std::string why;
     if (!tessera::readWholeFile(tessera::toPath(path), bytes, &why)) {
         if (reason)
             *reason = QString::fromLocal8Bit(why.c_str());
         return false;
     }
+    return true;
+}
+
+void CMarrowbyView::loadDmBytes(const std::string& bytes) {
     m_model->beginReset();
     const DmReadStatus status = m_data.loadDm(bytes);
     m_model->endReset();
@@ -195,6 +272,13 @@ bool CMarrowbyView::readDmFile(const QString& path, QString* reason) {
     if (status == DmReadStatus::EndOfFile)
         tessera::prompt().message(this, tessera::fromUtf8(kProgramTitle),
                                   tessera::fromUtf8(kEndOfFileMessage), tessera::PromptIcon::Stop);
+}
+
+bool CMarrowbyView::readDmFile(const QString& path, QString* reason) {
+    std::string bytes;
+    if (!readDmBytes(path, bytes, reason))
+        return false;
+    loadDmBytes(bytes);
     return true;
 }
 
@@ -205,8 +289,14 @@ void CMarrowbyView::OnFileOpen() {
     const QString path = tessera::prompt().openFileName(this, request);
     if (path.isEmpty())
         return;
-    // A file that cannot be opened leaves the rows as they are and shows nothing.
-    readDmFile(path);
+    // A file that cannot be opened leaves the rows as they are and shows nothing. One that
+    // can replaces them, after the question about unsaved rows.
+    std::string bytes;
+    if (!readDmBytes(path, bytes))
+        return;
+    if (!askToSaveChanges())
+        return;
+    loadDmBytes(bytes);
 }
 
 bool CMarrowbyView::OnFileSave() {
@@ -235,12 +325,20 @@ void CMarrowbyView::OnExportText() {
         tessera::fromUtf8(kProgramTitle), QStringLiteral("无法导出文件 %1。"));
 }
 
-bool CMarrowbyView::confirmClose(const QString& windowTitle) {
+QString CMarrowbyView::windowCaption() const {
+    // The depth window's caption ("测深文档1", "桥墩.DM:2"); a view outside a window goes by
+    // its document's title.
+    if (const auto* frame = qobject_cast<const QMdiSubWindow*>(parentWidget()))
+        return frame->windowTitle();
+    return tessera::fromUtf8(m_document->title);
+}
+
+bool CMarrowbyView::askToSaveChanges() {
     if (!m_data.isModified())
         return true;
-    switch (tessera::prompt().question(this, tessera::fromUtf8(kProgramTitle),
-                                       QStringLiteral("是否保存对 %1 的更改？").arg(windowTitle),
-                                       true)) {
+    switch (tessera::prompt().question(
+        this, tessera::fromUtf8(kProgramTitle),
+        QStringLiteral("是否保存对 %1 的更改？").arg(windowCaption()), true)) {
     case tessera::PromptAnswer::Yes:
         return OnFileSave();
     case tessera::PromptAnswer::No:

@@ -53,17 +53,22 @@ public:
     bool OnFileSave();
     void OnExportText();
 
-    // Reads a DM file into this view. Returns false, with the system's reason, when the file
-    // cannot be read; a file that ends early shows the end-of-file message and keeps what was
-    // read.
+    // Reads a DM file into this view. Returns false, with the reason, when the file cannot be
+    // read (also when it is not a regular file: a pipe or a device is never opened); a file
+    // that ends early shows the end-of-file message and keeps what was read.
     bool readDmFile(const QString& path, QString* reason = nullptr);
 
-    // Asks whether unsaved rows should be saved before the window closes. False means the
-    // user cancelled (or saving failed) and the window must stay open.
-    bool confirmClose(const QString& windowTitle);
+    // Before rows that changed since they were last opened or saved are lost (the window
+    // closes, Open or a download replaces them) asks whether to save them: Yes saves first,
+    // No goes on. False means the user cancelled (or saving failed): the command stops.
+    bool askToSaveChanges();
+    // The caption of the window showing this view.
+    QString windowCaption() const;
 
     // Index of the row shown at the top of the list.
     int topRowIndex() const;
+    // Where the focus frame goes: round the whole current row (empty without a current row).
+    QRect focusFrameRect() const;
 
     // Shows the record dialog for a row; replaced in tests. Returns true on OK with `texts`
     // holding what the user typed.
@@ -75,10 +80,16 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void editRow(int row);
     void setModified(bool modified);
+    bool readDmBytes(const QString& path, std::string& bytes, QString* reason = nullptr);
+    void loadDmBytes(const std::string& bytes);
 
     std::shared_ptr<CMarrowbyDoc> m_document;
     DepthViewData m_data;

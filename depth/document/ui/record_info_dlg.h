@@ -5,6 +5,7 @@
 #include <array>
 
 class QLineEdit;
+class QPushButton;
 
 namespace marrowby {
 
@@ -18,11 +19,15 @@ public:
     void setTexts(const std::array<QString, 5>& texts);
     std::array<QString, 5> texts() const;
     QLineEdit* edit(int i) const { return m_edits[static_cast<size_t>(i)]; }
+    QPushButton* okButton() const { return ok_; }
+    QPushButton* cancelButton() const { return cancel_; }
 
     void accept() override;
 
 private:
     std::array<QLineEdit*, 5> m_edits{};
+    QPushButton* ok_;
+    QPushButton* cancel_;
     std::array<QString, 5> m_initial;
 };
 

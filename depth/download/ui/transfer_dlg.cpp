@@ -2,13 +2,13 @@
 
 #include "common/qt/caption.h"
 #include "common/qt/text.h"
+#include "common/ui/dialog_units.h"
 #include "common/ui/prompt.h"
 #include "depth/document/program_title.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
-#include <QVBoxLayout>
 
 namespace marrowby {
 CTransferDlg::CTransferDlg(std::vector<DepthRecord>& records, int port, std::string devicePath,
@@ -16,17 +16,16 @@ CTransferDlg::CTransferDlg(std::vector<DepthRecord>& records, int port, std::str
     : QDialog(parent), m_nPort(port), m_devicePath(std::move(devicePath)), m_engine(engine),
       m_parser(records) {
     tessera::setCaption(*this, tessera::fromUtf8(kTransferCaption));
-    // A system menu with a close box and no buttons.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    // Dialog resource 189: 191 × 34 dialog units in MS Sans Serif 10, a system menu with the
+    // close box and no buttons.
+    const tessera::DialogBaseUnits units =
+        tessera::setUpDialog(*this, 191, 34, QStringLiteral("MS Sans Serif"), 10);
     m_pLabel = new QLabel(tessera::fromUtf8(kInitialGroupLabel), this);
+    tessera::placeInDialog(*m_pLabel, units, 6, 6, 120, 8);
     m_pProgress = new QProgressBar(this);
+    tessera::placeInDialog(*m_pProgress, units, 7, 17, 176, 13);
     m_pProgress->setTextVisible(false);
     setProgressRange(250);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_pLabel);
-    layout->addWidget(m_pProgress);
-    setMinimumWidth(320);
 }
 
 int CTransferDlg::exec() {

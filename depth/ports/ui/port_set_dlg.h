@@ -29,6 +29,8 @@ public:
     void OnSelChangePort();
 
     QComboBox* portList() const { return m_pCombo; }
+    // The line showing the device path behind the selected port (hidden when it has none).
+    QLabel* deviceLine() const { return m_pDevice; }
     QPushButton* okButton() const { return m_pOk; }
     QPushButton* cancelButton() const { return m_pCancel; }
 
@@ -38,6 +40,7 @@ protected:
 private:
     void OnInitDialog();
     void showDeviceOf(int index);
+    static QString deviceToolTip(const QString& path, const QString& description);
 
     int m_nPort = 1;
     QComboBox* m_pCombo;

@@ -2,10 +2,12 @@
 // files, the close question.
 
 #include "common/atomic_file.h"
+#include "common/ui/lock_indicators.h"
 #include "depth/app/ui/child_frame.h"
 #include "depth/app/ui/main_frame.h"
 #include "depth/app/ui/marrowby_app.h"
 #include "depth/app/ui/marrowby_view.h"
+#include "tests/support/pipe_rescue.h"
 #include "tests/support/scripted_prompt.h"
 
 #include <QDialog>
@@ -17,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using namespace marrowby;
 using tessera::ScriptedPrompt;
@@ -195,6 +199,71 @@ private slots:
         QCOMPARE(prompt.count(ScriptedPrompt::Kind::Message), 1);
         QVERIFY(prompt.shown.first().text.contains(QStringLiteral("/nonexistent/none.DM")));
         QVERIFY(app.mainFrame()->childFrames().isEmpty());
+    }
+
+    // A named pipe given on the command line is refused at once instead of freezing start-up.
+    void aNamedPipeIsRefusedAtOnce() {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("pipe.DM"));
+        QCOMPARE(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+        ScriptedPrompt prompt;
+        CMarrowbyApp app;
+        tessera::test::PipeRescue rescue(fifo, std::chrono::seconds(5));
+        QVERIFY(!app.InitInstance({fifo}));
+        rescue.stop();
+        QVERIFY(!rescue.rescued());
+        QCOMPARE(prompt.messageTexts(),
+                 QStringList{QStringLiteral("无法打开文件 %1。\n它不是普通文件。").arg(fifo)});
+        QVERIFY(app.mainFrame()->childFrames().isEmpty());
+    }
+
+    // A download replaces the rows of every window on the document: unsaved ones are asked
+    // about first, window by window, and Cancel stops the download before anything changes.
+    void downloadAsksAboutUnsavedRowsFirst() {
+        QTemporaryDir dir;
+        const QString map = dir.filePath(QStringLiteral("ports.map"));
+        QVERIFY(tessera::writeFileAtomically(map.toStdString(), "[serialcomm]\n"));
+        qputenv("MARROWBY_PORT_MAP", map.toLocal8Bit());
+        ScriptedPrompt prompt;
+        CMarrowbyApp app;
+        QVERIFY(app.InitInstance({}));
+        CMainFrame* frame = app.mainFrame();
+        CMarrowbyDoc& doc = frame->activeView()->document();
+        doc.appendRecord({1, 2, 3, 4, ""});
+        doc.updateAllViews(0);
+        frame->routeCommand(ID_WINDOW_NEW); // a second window with the same unsaved rows
+
+        // Yes saves the first window's rows; Cancel on the second stops the download.
+        prompt.answers << tessera::PromptAnswer::Yes << tessera::PromptAnswer::Cancel;
+        prompt.fileNames << dir.filePath(QStringLiteral("first"));
+        frame->routeCommand(ID_DATA_TRANSFER);
+        QCOMPARE(prompt.count(ScriptedPrompt::Kind::Question), 2);
+        QCOMPARE(prompt.messageTexts(),
+                 (QStringList{QStringLiteral("是否保存对 测深文档1:1 的更改？"),
+                              QStringLiteral("是否保存对 测深文档1:2 的更改？")}));
+        QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("first.DM"))));
+        QCOMPARE(doc.records.size(), size_t{1}); // no download started
+
+        // Now only the second window is unsaved; No lets the download go on (here it cannot
+        // open a port, which it says).
+        prompt.shown.clear();
+        prompt.answers << tessera::PromptAnswer::No;
+        frame->routeCommand(ID_DATA_TRANSFER);
+        QCOMPARE(prompt.count(ScriptedPrompt::Kind::Question), 1);
+        QVERIFY(prompt.messageTexts().last().startsWith(QStringLiteral("打开端口失败！")));
+        QVERIFY(doc.records.empty());
+        qunsetenv("MARROWBY_PORT_MAP");
+    }
+
+    void lockIndicatorsStayGreyWhereThePlatformCannotTell() {
+        CMarrowbyApp app;
+        QVERIFY(app.InitInstance({}));
+        const tessera::LockIndicators* locks = app.mainFrame()->lockIndicators();
+        QCOMPARE(locks->caps()->text(), QStringLiteral("大写"));
+        QCOMPARE(locks->num()->text(), QStringLiteral("数字"));
+        QCOMPARE(locks->scroll()->text(), QStringLiteral("滚动"));
+        for (const QLabel* l : {locks->caps(), locks->num(), locks->scroll()})
+            QVERIFY(!l->isEnabled());
     }
 
     void newWindowSharesTheDocumentWithItsOwnRows() {

@@ -3,13 +3,20 @@
 #include "common/atomic_file.h"
 #include "depth/app/ui/marrowby_view.h"
 #include "depth/document/ui/record_info_dlg.h"
+#include "tests/support/pipe_rescue.h"
 #include "tests/support/scripted_prompt.h"
 
+#include "common/ui/dialog_units.h"
+
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using namespace marrowby;
 using tessera::ScriptedPrompt;
@@ -43,6 +50,20 @@ struct EditorScript {
     }
     ~EditorScript() { CMarrowbyView::recordEditor() = previous; }
 };
+
+std::string contentOf(const QString& path) {
+    std::string bytes;
+    tessera::readWholeFile(path.toStdString(), bytes);
+    return bytes;
+}
+
+// Pixels of `image` in `color` on the vertical line x from y0 to y1.
+int pixelsOnColumn(const QImage& image, int x, int y0, int y1, QColor color) {
+    int n = 0;
+    for (int y = y0; y <= y1; ++y)
+        n += image.pixelColor(x, y) == color;
+    return n;
+}
 
 } // namespace
 
@@ -194,6 +215,152 @@ private slots:
         QVERIFY(QFileInfo(dir.filePath(QStringLiteral("folder.DM"))).isDir());
     }
 
+    // Save, Save As and every export: "report." is written as report.<ext>, and the overwrite
+    // question is about that file.
+    void trailingDotNameIsAskedAboutBeforeReplacing() {
+        struct Case {
+            int command;
+            QString extension;
+        };
+        const Case cases[] = {{ID_FILE_SAVE, QStringLiteral("DM")},
+                              {ID_FILE_SAVE_AS, QStringLiteral("DM")},
+                              {ID_EXPORT_TEXT, QStringLiteral("txt")},
+                              {ID_EXPORT_PDF, QStringLiteral("pdf")}};
+        QTemporaryDir dir;
+        CMarrowbyView view(docWith(3));
+        for (const Case& c : cases) {
+            const QString target = dir.filePath(QStringLiteral("report.") + c.extension);
+            QVERIFY(tessera::writeFileAtomically(target.toStdString(), "old"));
+            ScriptedPrompt prompt;
+            prompt.fileNames << dir.filePath(QStringLiteral("report."));
+            view.onCommand(c.command); // No, then the dialog is cancelled
+            QCOMPARE(contentOf(target), std::string("old"));
+            QCOMPARE(prompt.count(ScriptedPrompt::Kind::Question), 1);
+            QCOMPARE(prompt.messageTexts().first(),
+                     QStringLiteral("report.%1 已存在。\n要替换它吗？").arg(c.extension));
+
+            prompt.fileNames << dir.filePath(QStringLiteral("report."));
+            prompt.answers << tessera::PromptAnswer::Yes;
+            view.onCommand(c.command);
+            QVERIFY2(contentOf(target) != "old", qPrintable(c.extension));
+            QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("report."))));
+        }
+    }
+
+    // Opening a named pipe must not wait for a writer: the interface would freeze.
+    void openingANamedPipeReturnsAtOnceAndKeepsTheRows() {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("pipe.DM"));
+        QCOMPARE(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+        ScriptedPrompt prompt;
+        CMarrowbyView view(docWith(3));
+        tessera::test::PipeRescue rescue(fifo, std::chrono::seconds(5));
+        prompt.fileNames << fifo;
+        view.onCommand(ID_FILE_OPEN);
+        rescue.stop();
+        QVERIFY(!rescue.rescued());
+        QCOMPARE(view.rows().size(), size_t{3});
+        QVERIFY(prompt.shown.size() == 1); // the open dialog, nothing else
+
+        QString reason;
+        tessera::test::PipeRescue again(fifo, std::chrono::seconds(5));
+        QVERIFY(!view.readDmFile(fifo, &reason));
+        again.stop();
+        QVERIFY(!again.rescued());
+        QCOMPARE(reason, QStringLiteral("它不是普通文件。"));
+    }
+
+    // Open replaces the window's rows: rows changed since they were last opened or saved are
+    // asked about first, as when the window closes.
+    void openAsksAboutUnsavedRowsBeforeReplacingThem() {
+        QTemporaryDir dir;
+        const QString other = dir.filePath(QStringLiteral("other.DM"));
+        DepthViewData two;
+        two.refreshFrom(docWith(2)->records);
+        QVERIFY(tessera::writeFileAtomically(other.toStdString(), two.toDm()));
+        ScriptedPrompt prompt;
+        CMarrowbyView view(docWith(5));
+        QVERIFY(view.isModified()); // fresh from the document: never saved
+
+        prompt.fileNames << other;
+        prompt.answers << tessera::PromptAnswer::Cancel;
+        view.onCommand(ID_FILE_OPEN);
+        QCOMPARE(view.rows().size(), size_t{5});
+        QCOMPARE(prompt.shown.last().text, QStringLiteral("是否保存对 测深文档1 的更改？"));
+
+        // A file that cannot be read replaces nothing, so nothing is asked.
+        prompt.shown.clear();
+        prompt.fileNames << dir.filePath(QStringLiteral("missing.DM"));
+        view.onCommand(ID_FILE_OPEN);
+        QCOMPARE(prompt.count(ScriptedPrompt::Kind::Question), 0);
+
+        // Yes saves first; then the file's rows come in, and nothing is unsaved.
+        prompt.fileNames << other << dir.filePath(QStringLiteral("kept"));
+        prompt.answers << tessera::PromptAnswer::Yes;
+        view.onCommand(ID_FILE_OPEN);
+        QCOMPARE(contentOf(dir.filePath(QStringLiteral("kept.DM"))).size(), size_t{18 + 17 * 5});
+        QCOMPARE(view.rows().size(), size_t{2});
+        QVERIFY(!view.isModified());
+
+        // Rows just opened are replaced without a question.
+        prompt.shown.clear();
+        prompt.fileNames << other;
+        view.onCommand(ID_FILE_OPEN);
+        QCOMPARE(prompt.count(ScriptedPrompt::Kind::Question), 0);
+
+        // An edit makes them unsaved again; No goes on without saving.
+        EditorScript editor;
+        editor.answer = [](std::array<QString, 5>& t) {
+            t[4] = QStringLiteral("改");
+            return true;
+        };
+        view.resize(500, 300);
+        view.show();
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {},
+                          view.visualRect(view.model()->index(0, 0)).center());
+        prompt.fileNames << other;
+        prompt.answers << tessera::PromptAnswer::No;
+        view.onCommand(ID_FILE_OPEN);
+        QCOMPARE(prompt.count(ScriptedPrompt::Kind::Question), 1);
+        QCOMPARE(prompt.count(ScriptedPrompt::Kind::SaveFile), 0);
+        QCOMPARE(cell(view, 0, 4), QString());
+    }
+
+    void focusFrameGoesRoundTheWholeRow() {
+        CMarrowbyView view(docWith(4));
+        view.resize(500, 300);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowActive(&view));
+        view.setFocus();
+        view.setCurrentIndex(view.model()->index(2, 1)); // selects the row too
+        const QRect row = view.visualRect(view.model()->index(2, 0))
+                              .united(view.visualRect(view.model()->index(2, 4)));
+        QCOMPARE(view.focusFrameRect(), row);
+        const QColor ink = view.palette().color(QPalette::HighlightedText);
+        const QImage image =
+            view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const qreal scale = image.width() / qreal(view.viewport()->width());
+        auto dotsAt = [&](int x) {
+            return pixelsOnColumn(image, qRound(x * scale), qRound(row.top() * scale) + 2,
+                                  qRound(row.bottom() * scale) - 2, ink);
+        };
+        // Dotted on both ends of the row, the last column's included; nothing at the edge of
+        // the current cell inside the row.
+        QVERIFY(dotsAt(row.left()) >= (row.height() - 4) / 2 - 1);
+        QVERIFY(dotsAt(row.right()) >= (row.height() - 4) / 2 - 1);
+        const QRect cell = view.visualRect(view.model()->index(2, 1));
+        QCOMPARE(dotsAt(cell.left()), 0);
+
+        // Without the focus there is no frame.
+        view.clearFocus();
+        const QImage unfocused =
+            view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(pixelsOnColumn(unfocused, qRound(row.right() * scale),
+                                qRound(row.top() * scale) + 2, qRound(row.bottom() * scale) - 2,
+                                ink),
+                 0);
+    }
+
     void openThatCannotReadLeavesRowsAndSaysNothing() {
         ScriptedPrompt prompt;
         CMarrowbyView view(docWith(3));
@@ -232,10 +399,13 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("out"));
         QVERIFY(tessera::writeFileAtomically((path + QStringLiteral(".txt")).toStdString(),
                                              std::string(1000, 'x')));
+        // The existing file is replaced once the overwrite question is answered Yes.
         prompt.fileNames << path;
+        prompt.answers << tessera::PromptAnswer::Yes;
         view.onCommand(ID_EXPORT_TEXT);
-        QCOMPARE(prompt.shown.last().request.filter, QStringLiteral(" (*.txt)"));
-        QCOMPARE(prompt.shown.last().request.defaultExtension, QStringLiteral("txt"));
+        QCOMPARE(prompt.shown.first().request.filter, QStringLiteral(" (*.txt)"));
+        QCOMPARE(prompt.shown.first().request.defaultExtension, QStringLiteral("txt"));
+        QCOMPARE(prompt.shown.last().text, QStringLiteral("out.txt 已存在。\n要替换它吗？"));
         std::string bytes;
         QVERIFY(tessera::readWholeFile((path + QStringLiteral(".txt")).toStdString(), bytes));
         QCOMPARE(bytes.size(), size_t{34 + 11 + 11});
@@ -265,6 +435,57 @@ private slots:
         doc->updateAllViews(0); // no records: still runs, the list empties
         QCOMPARE(view.rows().size(), size_t{0});
         QCOMPARE(view.topRowIndex(), 0);
+    }
+
+    // Dialog resource 132 in 宋体 12: every control at its rectangle in dialog units.
+    void recordDialogIsLaidOutFromItsResource() {
+        CRecordInfoDlg dialog;
+        QCOMPARE(dialog.font().pixelSize(), 16); // 12 points at 96 dots per inch
+        const tessera::DialogBaseUnits units = tessera::dialogBaseUnits(dialog.font());
+        auto du = [&](int x, int y, int w, int h) {
+            return tessera::dialogRect(units, x, y, w, h);
+        };
+        QCOMPARE(dialog.size(), du(0, 0, 131, 111).size());
+        QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
+        const QStringList labels{"构件号", "裂缝号", "测点号", "裂缝深度值", "备注"};
+        for (int i = 0; i < 5; ++i) {
+            QCOMPARE(dialog.edit(i)->geometry(), du(54, 8 + 16 * i, 66, 12));
+            QLabel* label = nullptr;
+            for (QLabel* l : dialog.findChildren<QLabel*>())
+                if (l->text() == labels[i])
+                    label = l;
+            QVERIFY(label);
+            QCOMPARE(label->x(), du(10, 0, 0, 0).x());
+            QCOMPARE(label->buddy(), dialog.edit(i));
+            // The label stands level with its edit box and fits its text.
+            QVERIFY(label->geometry().top() >= dialog.edit(i)->geometry().top());
+            QVERIFY(label->geometry().bottom() <= dialog.edit(i)->geometry().bottom());
+            QVERIFY(label->width() >= label->sizeHint().width());
+        }
+        QCOMPARE(dialog.okButton()->geometry(), du(8, 90, 50, 14));
+        QCOMPARE(dialog.cancelButton()->geometry(), du(70, 90, 50, 14));
+        QVERIFY(dialog.okButton()->isDefault());
+    }
+
+    // As dialog edits always have: the one focused on opening, and each reached by Tab, has
+    // its whole text selected, so typing replaces it.
+    void recordDialogEditsSelectTheirTextOnOpeningAndTab() {
+        CRecordInfoDlg dialog;
+        dialog.setTexts({"12", "3", "4", "150", "备注"});
+        QString firstSelected, typedOver;
+        QTimer::singleShot(0, &dialog, [&] {
+            QTRY_VERIFY(dialog.edit(0)->hasFocus());
+            QTRY_COMPARE(dialog.edit(0)->selectedText(), QStringLiteral("12"));
+            firstSelected = dialog.edit(0)->selectedText();
+            QTest::keyClick(&dialog, Qt::Key_Tab);
+            QTRY_COMPARE(dialog.edit(1)->selectedText(), QStringLiteral("3"));
+            QTest::keyClicks(dialog.edit(1), QStringLiteral("7"));
+            typedOver = dialog.edit(1)->text();
+            dialog.reject();
+        });
+        dialog.exec();
+        QCOMPARE(firstSelected, QStringLiteral("12"));
+        QCOMPARE(typedOver, QStringLiteral("7"));
     }
 
     void recordDialogShowsAndReturnsTheFiveTexts() {

@@ -3,6 +3,8 @@
 
 #include "tests/support/modal_dialog.h"
 
+#include "common/ui/dialog_units.h"
+
 #include "depth/document/depth_doc.h"
 #include "depth/download/ui/data_transfer.h"
 #include "depth/download/ui/transfer_dlg.h"
@@ -400,6 +402,17 @@ private slots:
         QVERIFY(dlg.windowFlags() & Qt::WindowCloseButtonHint);
         QCOMPARE(dlg.port(), 3);
         QCOMPARE(dlg.groupsDone(), 0);
+
+        // Dialog resource 189: 191 × 34 dialog units in MS Sans Serif 10 (13 pixels at 96 dots
+        // per inch), the text and the bar at their rectangles.
+        QCOMPARE(dlg.font().pixelSize(), 13);
+        QCOMPARE(dlg.font().families().first(),
+                 tessera::dialogFont(QStringLiteral("MS Sans Serif"), 10).families().first());
+        const tessera::DialogBaseUnits units = tessera::dialogBaseUnits(dlg.font());
+        QCOMPARE(dlg.size(), tessera::dialogRect(units, 0, 0, 191, 34).size());
+        QCOMPARE(dlg.statusLabel()->geometry(), tessera::dialogRect(units, 6, 6, 120, 8));
+        QCOMPARE(dlg.progressBar()->geometry(), tessera::dialogRect(units, 7, 17, 176, 13));
+        QVERIFY(dlg.statusLabel()->width() >= dlg.statusLabel()->sizeHint().width());
     }
 
     void progressFollowsEachGroup() {

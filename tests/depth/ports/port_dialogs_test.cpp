@@ -2,6 +2,8 @@
 
 #include "tests/support/modal_dialog.h"
 
+#include "common/ui/dialog_units.h"
+
 #include "depth/document/depth_doc.h"
 #include "depth/ports/ui/driver_install_dlg.h"
 #include "depth/ports/ui/port_commands.h"
@@ -206,6 +208,82 @@ private slots:
         QCOMPARE(dlg.vistaButton()->text(), QStringLiteral("WinXP/2003/Vista/7"));
         QCOMPARE(dlg.win2kButton()->text(), QStringLiteral("Win2K/XP"));
         QCOMPARE(dlg.option(), 1);
+
+        // Dialog resource 133: 178 × 75 dialog units in the system font (宋体) at 10 points;
+        // the radio buttons are the dialog's own controls, framed by the group box.
+        QCOMPARE(dlg.font().pixelSize(), 13);
+        QCOMPARE(dlg.font().families(), tessera::dialogFont(10).families());
+        const tessera::DialogBaseUnits units = tessera::dialogBaseUnits(dlg.font());
+        auto du = [&](int x, int y, int w, int h) {
+            return tessera::dialogRect(units, x, y, w, h);
+        };
+        QCOMPARE(dlg.size(), du(0, 0, 178, 75).size());
+        QCOMPARE(group->geometry(), du(5, 5, 95, 58));
+        QCOMPARE(dlg.vistaButton()->parentWidget(), &dlg);
+        QCOMPARE(dlg.vistaButton()->geometry(), du(10, 21, 80, 10));
+        QCOMPARE(dlg.win2kButton()->geometry(), du(10, 37, 49, 10));
+        QPushButton* ok = nullptr;
+        QPushButton* cancel = nullptr;
+        for (QPushButton* b : dlg.findChildren<QPushButton*>())
+            (b->text() == QStringLiteral("确定") ? ok : cancel) = b;
+        QVERIFY(ok && cancel);
+        QCOMPARE(ok->geometry(), du(114, 17, 50, 14));
+        QCOMPARE(cancel->geometry(), du(114, 40, 50, 14));
+        QVERIFY(ok->isDefault());
+    }
+
+    // Dialog resource 131: 111 × 68 dialog units in 宋体 10; the line with the device path
+    // lies in the margin below the buttons and is hidden for a port without a path, so the
+    // controls never move.
+    void portDialogLayoutAndItsDevicePathLine() {
+        usePortMap("[serialcomm]\n\\Device\\Serial0=COM1\n"
+                   "\\Device\\Slabser0=COM3\n"
+                   "[ports]\nCOM3=/dev/serial/by-id/usb-Silicon_Labs_CP2102_USB_to_UART_Bridge_"
+                   "Controller_0001-if00-port0\n");
+        CPortSetDlg dlg;
+        dlg.setPort(3);
+        dlg.show();
+        QCOMPARE(dlg.font().pixelSize(), 13);
+        const tessera::DialogBaseUnits units = tessera::dialogBaseUnits(dlg.font());
+        auto du = [&](int x, int y, int w, int h) {
+            return tessera::dialogRect(units, x, y, w, h);
+        };
+        QCOMPARE(dlg.size(), du(0, 0, 111, 68).size());
+        QLabel* label = nullptr;
+        for (QLabel* l : dlg.findChildren<QLabel*>())
+            if (l->text() == QStringLiteral("串口号"))
+                label = l;
+        QVERIFY(label);
+        QCOMPARE(label->geometry(), du(14, 17, 23, 8));
+        // The closed list box: the resource's left, top and width; its height is the open list.
+        const QRect combo = du(47, 15, 48, 55);
+        QCOMPARE(dlg.portList()->pos(), combo.topLeft());
+        QCOMPARE(dlg.portList()->width(), combo.width());
+        QVERIFY(dlg.portList()->height() < combo.height());
+        QCOMPARE(dlg.okButton()->geometry(), du(10, 36, 34, 14));
+        QCOMPARE(dlg.cancelButton()->geometry(), du(58, 36, 37, 14));
+
+        // COM3 has a long path: shown shortened on the line, whole in its tooltip.
+        QCOMPARE(dlg.portList()->currentText(), QStringLiteral("COM3"));
+        QLabel* line = dlg.deviceLine();
+        QVERIFY(line->isVisible());
+        QVERIFY(line->geometry().top() >= dlg.okButton()->geometry().bottom());
+        QVERIFY(dlg.rect().contains(line->geometry()));
+        QVERIFY(line->text().startsWith(QStringLiteral("/dev/serial/")));
+        QVERIFY(line->text().contains(QChar(0x2026)));
+        QVERIFY(line->fontMetrics().horizontalAdvance(line->text()) <= line->width());
+        QVERIFY(line->toolTip().endsWith(QStringLiteral("-port0")));
+
+        // COM1 has none: no line, and nothing else moved or grew.
+        const QList<QRect> before{dlg.portList()->geometry(), dlg.okButton()->geometry(),
+                                  dlg.cancelButton()->geometry()};
+        dlg.portList()->setCurrentIndex(dlg.portList()->findText(QStringLiteral("COM1")));
+        QVERIFY(line->isHidden());
+        QCOMPARE((QList<QRect>{dlg.portList()->geometry(), dlg.okButton()->geometry(),
+                               dlg.cancelButton()->geometry()}),
+                 before);
+        QCOMPARE(dlg.size(), du(0, 0, 111, 68).size());
+        dlg.reject();
     }
 
     void driverOkAtOnceStartsTheVistaInstaller() {

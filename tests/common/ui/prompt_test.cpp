@@ -1,0 +1,235 @@
+// The save dialog's overwrite question, the real prompt's boxes and dialogs, and the
+// framework's texts in Chinese.
+
+#include "common/atomic_file.h"
+#include "common/qt/translations.h"
+#include "common/ui/qt_prompt.h"
+#include "common/ui/save_file.h"
+#include "tests/support/modal_dialog.h"
+#include "tests/support/scripted_prompt.h"
+
+#include <QAbstractButton>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tessera;
+using testing_modal::whenModal;
+
+namespace {
+
+std::string contentOf(const QString& path) {
+    std::string bytes;
+    readWholeFile(path.toStdString(), bytes);
+    return bytes;
+}
+
+FileDialogRequest dmRequest() {
+    FileDialogRequest request;
+    request.caption = QStringLiteral("另存为");
+    request.filter = QStringLiteral(" (*.DM)");
+    request.defaultExtension = QStringLiteral("DM");
+    return request;
+}
+
+QStringList buttonTexts(const QWidget* box) {
+    QStringList out;
+    for (const QAbstractButton* b : box->findChildren<QAbstractButton*>())
+        if (b->isVisible())
+            out << b->text();
+    out.sort();
+    return out;
+}
+
+} // namespace
+
+class PromptTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+
+private slots:
+    void overwriteQuestionNamesTheFileThatWillBeWritten() {
+        const QString existing = dir_.filePath(QStringLiteral("report.DM"));
+        QVERIFY(writeFileAtomically(existing.toStdString(), "old"));
+        ScriptedPrompt prompt;
+
+        // "report." becomes "report.DM": the question is about that name. No goes back to the
+        // dialog, which starts at what was typed; a cancelled dialog then writes nothing.
+        prompt.fileNames << dir_.filePath(QStringLiteral("report."));
+        const QString cancelled = saveThroughDialog(
+            nullptr, dmRequest(), [] { return std::string("new"); }, QStringLiteral("Tessaly"),
+            QStringLiteral("无法保存文件 %1。"));
+        QVERIFY(cancelled.isEmpty());
+        QCOMPARE(contentOf(existing), std::string("old"));
+        QCOMPARE(prompt.shown.size(), 3);
+        QCOMPARE(prompt.shown[1].kind, ScriptedPrompt::Kind::Question);
+        QCOMPARE(prompt.shown[1].caption, QStringLiteral("另存为"));
+        QCOMPARE(prompt.shown[1].text, QStringLiteral("report.DM 已存在。\n要替换它吗？"));
+        QCOMPARE(prompt.shown[2].kind, ScriptedPrompt::Kind::SaveFile);
+        QCOMPARE(prompt.shown[2].request.directory, dir_.filePath(QStringLiteral("report.")));
+
+        // Yes replaces it.
+        prompt.shown.clear();
+        prompt.fileNames << dir_.filePath(QStringLiteral("report."));
+        prompt.answers << PromptAnswer::Yes;
+        QCOMPARE(saveThroughDialog(
+                     nullptr, dmRequest(), [] { return std::string("new"); },
+                     QStringLiteral("Tessaly"), QStringLiteral("无法保存文件 %1。")),
+                 existing);
+        QCOMPARE(contentOf(existing), std::string("new"));
+
+        // No, then another name: that one is written and the old file stays.
+        prompt.shown.clear();
+        prompt.fileNames << existing << dir_.filePath(QStringLiteral("other"));
+        prompt.answers << PromptAnswer::No;
+        QCOMPARE(prompt.saveFileName(nullptr, dmRequest()),
+                 dir_.filePath(QStringLiteral("other.DM")));
+        QCOMPARE(prompt.count(ScriptedPrompt::Kind::Question), 1);
+    }
+
+    void noQuestionForNewNamesFoldersOrWhenNotAsked() {
+        ScriptedPrompt prompt;
+        prompt.fileNames << dir_.filePath(QStringLiteral("fresh."));
+        QCOMPARE(prompt.saveFileName(nullptr, dmRequest()),
+                 dir_.filePath(QStringLiteral("fresh.DM")));
+
+        // A folder is not replaced by a file: the write itself will fail and say so.
+        QVERIFY(QDir(dir_.path()).mkdir(QStringLiteral("folder.DM")));
+        prompt.fileNames << dir_.filePath(QStringLiteral("folder.DM"));
+        QCOMPARE(prompt.saveFileName(nullptr, dmRequest()),
+                 dir_.filePath(QStringLiteral("folder.DM")));
+
+        const QString taken = dir_.filePath(QStringLiteral("taken.DM"));
+        QVERIFY(writeFileAtomically(taken.toStdString(), "x"));
+        FileDialogRequest request = dmRequest();
+        request.confirmOverwrite = false;
+        prompt.fileNames << dir_.filePath(QStringLiteral("taken"));
+        QCOMPARE(prompt.saveFileName(nullptr, request), taken);
+        QCOMPARE(prompt.count(ScriptedPrompt::Kind::Question), 0);
+
+        // A dangling link is a name in use too: writing would follow it.
+        const QString link = dir_.filePath(QStringLiteral("link.DM"));
+        QVERIFY(QFile::link(dir_.filePath(QStringLiteral("nowhere")), link));
+        prompt.fileNames << dir_.filePath(QStringLiteral("link"));
+        QVERIFY(prompt.saveFileName(nullptr, dmRequest()).isEmpty());
+        QCOMPARE(prompt.count(ScriptedPrompt::Kind::Question), 1);
+    }
+
+    // The real dialogs: Qt's own file dialog, which must not ask about the typed name itself;
+    // the question comes once, about the name that will be written, in a real message box.
+    void realSaveDialogAsksAboutTheFinalName() {
+        installChineseTranslations();
+        const QString existing = dir_.filePath(QStringLiteral("trail.DM"));
+        QVERIFY(writeFileAtomically(existing.toStdString(), "old"));
+        QtPrompt prompt;
+        QString question, dialogTitle;
+        QStringList questionButtons;
+        bool nativeAvoided = false, confirmsItself = true;
+        int dialogs = 0;
+        std::function<void(QWidget*)> onDialog = [&](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            QVERIFY(dialog);
+            ++dialogs;
+            dialogTitle = dialog->windowTitle();
+            nativeAvoided = dialog->testOption(QFileDialog::DontUseNativeDialog);
+            confirmsItself = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+            if (dialogs > 1) {
+                dialog->reject();
+                return;
+            }
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+                ->setText(QStringLiteral("trail."));
+            whenModal([&](QWidget* box) {
+                auto* message = qobject_cast<QMessageBox*>(box);
+                QVERIFY(message);
+                question = message->text();
+                questionButtons = buttonTexts(message);
+                whenModal(onDialog); // the dialog again, after No
+                message->button(QMessageBox::No)->click();
+            });
+            QMetaObject::invokeMethod(dialog, "accept");
+        };
+        whenModal(onDialog);
+        FileDialogRequest request = dmRequest();
+        request.directory = dir_.path();
+        QVERIFY(prompt.saveFileName(nullptr, request).isEmpty());
+        QCOMPARE(dialogs, 2);
+        QCOMPARE(dialogTitle, QStringLiteral("另存为"));
+        QVERIFY(nativeAvoided);
+        QVERIFY(!confirmsItself);
+        QCOMPARE(question, QStringLiteral("trail.DM 已存在。\n要替换它吗？"));
+        QCOMPARE(questionButtons,
+                 (QStringList{QStringLiteral("否(&N)"), QStringLiteral("是(&Y)")}));
+        QCOMPARE(contentOf(existing), std::string("old"));
+    }
+
+    void messageBoxesHaveTheSameChineseButtons() {
+        QtPrompt prompt;
+        QStringList ok, yesNoCancel;
+        QString caption;
+        whenModal([&](QWidget* box) {
+            ok = buttonTexts(box);
+            caption = box->windowTitle();
+            qobject_cast<QMessageBox*>(box)->accept();
+        });
+        prompt.message(nullptr, QStringLiteral("Application Error"), QStringLiteral("x"),
+                       PromptIcon::Stop);
+        QCOMPARE(ok, QStringList{QStringLiteral("确定")});
+        QCOMPARE(caption, QStringLiteral("Application Error"));
+
+        whenModal([&](QWidget* box) {
+            yesNoCancel = buttonTexts(box);
+            qobject_cast<QMessageBox*>(box)->button(QMessageBox::Cancel)->click();
+        });
+        QCOMPARE(prompt.question(nullptr, QStringLiteral("Tessaly"), QStringLiteral("?"), true),
+                 PromptAnswer::Cancel);
+        QCOMPARE(yesNoCancel, (QStringList{QStringLiteral("取消"), QStringLiteral("否(&N)"),
+                                           QStringLiteral("是(&Y)")}));
+    }
+
+    // With the translations installed, the framework's own windows read in Chinese.
+    void frameworkDialogsReadInChinese() {
+        QVERIFY(installChineseTranslations());
+        QtPrompt prompt;
+        QStringList labels, buttons;
+        whenModal([&](QWidget* w) {
+            for (const QLabel* l : w->findChildren<QLabel*>())
+                labels << l->text();
+            buttons = buttonTexts(w);
+            qobject_cast<QDialog*>(w)->reject();
+        });
+        FileDialogRequest request;
+        request.filter = QStringLiteral("裂缝深度文件(*.DM)");
+        request.directory = dir_.path();
+        QVERIFY(prompt.openFileName(nullptr, request).isEmpty());
+        QVERIFY2(labels.contains(QStringLiteral("查找范围：")), qPrintable(labels.join('|')));
+        QVERIFY(labels.contains(QStringLiteral("文件类型：")));
+        QVERIFY(buttons.contains(QStringLiteral("取消")));
+        QVERIFY(buttons.contains(QStringLiteral("打开(&O)")));
+
+        // The print preview's and page set-up's own texts come from the same translations.
+        QPrinter printer;
+        QPrintPreviewDialog preview(&printer);
+        QCOMPARE(preview.windowTitle(), QStringLiteral("打印预览"));
+        QPageSetupDialog setup(&printer);
+        QStringList setupTexts;
+        for (const QLabel* l : setup.findChildren<QLabel*>())
+            setupTexts << l->text();
+        for (const QGroupBox* g : setup.findChildren<QGroupBox*>())
+            setupTexts << g->title();
+        QVERIFY2(!setupTexts.filter(QStringLiteral("纸张")).isEmpty(),
+                 qPrintable(setupTexts.join('|')));
+    }
+};
+
+QTEST_MAIN(PromptTest)
+#include "prompt_test.moc"
