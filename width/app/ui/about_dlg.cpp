@@ -11,6 +11,9 @@ namespace fallowmere {
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     tessera::setCaption(*this, QStringLiteral("关于 Fallowmere"));
     setObjectName(QStringLiteral("CAboutDlg"));
+    // A fixed-size dialog: a title and a close box, nothing to maximize.
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     auto* icon = new QLabel(this);
     icon->setPixmap(appIcon().pixmap(32, 32));
     auto* name = new QLabel(QStringLiteral("Fallowmere V1.30"), this);

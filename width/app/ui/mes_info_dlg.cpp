@@ -37,6 +37,9 @@ constexpr std::array<Control, 5> kControls{{
 CMesInfoDlg::CMesInfoDlg(QWidget* parent) : QDialog(parent) {
     tessera::setCaption(*this, QStringLiteral("检测信息"));
     setObjectName(QStringLiteral("CMesInfoDlg"));
+    // A fixed-size dialog: a title and a close box, nothing to maximize.
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     const tessera::DialogBaseUnits units = tessera::setUpDialog(*this, 160, 107);
 
     auto* frame = new QGroupBox(this);

@@ -28,6 +28,9 @@ constexpr Field kFields[3] = {{"组号", 1000, 10}, {"名称", 1004, 28}, {"备�
 CModifyDlg::CModifyDlg(QWidget* parent) : QDialog(parent) {
     tessera::setCaption(*this, QStringLiteral("信息"));
     setObjectName(QStringLiteral("CModifyDlg"));
+    // A fixed-size dialog: a title and a close box, nothing to maximize.
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     const tessera::DialogBaseUnits units = tessera::setUpDialog(*this, kWidth, kHeight);
     for (size_t i = 0; i < 3; ++i) {
         auto* label = new QLabel(QString::fromUtf8(kFields[i].label), this);
