@@ -9,6 +9,8 @@
 #include <QMouseEvent>
 #include <QProgressDialog>
 
+#include <climits>
+
 namespace fallowmere {
 namespace {
 
