@@ -5,9 +5,11 @@
 #include "width/project/command_ids.h"
 #include "width/project/text.h"
 
+#include <QDir>
 #include <QFile>
 #include <QMouseEvent>
 #include <QProgressDialog>
+#include <QStandardPaths>
 
 #include <climits>
 
@@ -90,8 +92,14 @@ bool QtListPrompts::copyProgress(size_t done, size_t total) {
 }
 
 bool TrashFileOps::removePicture(const std::string& path, std::string& reason) {
-    if (QFile::moveToTrash(QFile::decodeName(QByteArray::fromStdString(path))))
-        return true;
+    // The trash lives in the user's data folder; Qt does not create that folder, and without
+    // it Qt may fall back to a trash relative to the current folder.
+    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (!dataHome.isEmpty() && QDir().mkpath(dataHome)) {
+        QString inTrash;
+        if (QFile::moveToTrash(QFile::decodeName(QByteArray::fromStdString(path)), &inTrash))
+            return true;
+    }
     return StdFileOps::removePicture(path, reason);
 }
 
