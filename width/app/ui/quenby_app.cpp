@@ -11,6 +11,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include <cstdlib>
 
@@ -47,6 +49,10 @@ bool CQuenbyApp::InitInstance(const QStringList& args) {
     m_mainFrame = std::make_unique<CMainFrame>(*this, m_doc, m_fileOps);
     if (!args.isEmpty() && !m_mainFrame->docCommands().openProjectFile(args.first()))
         return false;
+    // The size of a maximized window also where no window manager maximizes it (a bare
+    // virtual display).
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        m_mainFrame->setGeometry(screen->availableGeometry());
     m_mainFrame->showMaximized();
     tessera::setCaption(*m_mainFrame, QStringLiteral("Fallowmere V1.30"));
     m_mainFrame->updateCommandUI();
