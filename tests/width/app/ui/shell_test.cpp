@@ -465,6 +465,19 @@ private slots:
         QCOMPARE(utf8(app->inspectionInfo().censor), QStringLiteral("张三"));
     }
 
+    void settingsThatCannotBeWrittenAreReportedAndKeptForTheRun() {
+        // The settings file's folder is a plain file: nothing can be written there.
+        QFile blocker(tmp->filePath(QStringLiteral("blocker")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        qputenv("FALLOWMERE_INI", blocker.fileName().toUtf8() + "/QB.ini");
+        start();
+        QVERIFY(!app->storeInspectionInfo({"C", "P", "M", "K", "R"}));
+        QCOMPARE(prompt->shown.size(), 1);
+        QVERIFY(prompt->shown[0].text.startsWith(QStringLiteral("无法写入设置文件")));
+        QCOMPARE(app->inspectionInfo().receiver, std::string("R"));
+    }
+
     void aDroppedProjectOpensAndColumnWidthsPersist() {
         start();
         QMimeData mime;
