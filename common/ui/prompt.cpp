@@ -39,6 +39,19 @@ QString Prompt::saveFileName(QWidget* parent, const FileDialogRequest& request) 
     }
 }
 
+PromptChoice Prompt::questionWithYesToAll(QWidget* parent, const QString& caption,
+                                          const QString& text) {
+    switch (question(parent, caption, text, true)) {
+    case PromptAnswer::Yes:
+        return PromptChoice::Yes;
+    case PromptAnswer::No:
+        return PromptChoice::No;
+    case PromptAnswer::Cancel:
+        break;
+    }
+    return PromptChoice::Cancel;
+}
+
 Prompt& prompt() {
     static QtPrompt fallback;
     return g_prompt ? *g_prompt : fallback;

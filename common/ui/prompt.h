@@ -10,6 +10,8 @@ namespace tessera {
 
 enum class PromptIcon { None, Information, Exclamation, Stop, Question };
 enum class PromptAnswer { Yes, No, Cancel };
+// The answers of a question asked once for each of many items (replacing files in a copy).
+enum class PromptChoice { Yes, YesToAll, No, Cancel };
 
 struct FileDialogRequest {
     QString caption;          // empty: the toolkit's default caption
@@ -29,6 +31,10 @@ public:
     // A modal question with Yes and No (and Cancel when `withCancel`).
     virtual PromptAnswer question(QWidget* parent, const QString& caption, const QString& text,
                                   bool withCancel) = 0;
+    // A modal question with Yes, Yes to all, No and Cancel. The default asks `question` with
+    // Cancel, for prompts that have no such box.
+    virtual PromptChoice questionWithYesToAll(QWidget* parent, const QString& caption,
+                                              const QString& text);
     // An open-file dialog; empty when the user cancels.
     virtual QString openFileName(QWidget* parent, const FileDialogRequest& request) = 0;
 

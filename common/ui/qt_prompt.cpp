@@ -76,6 +76,27 @@ PromptAnswer QtPrompt::question(QWidget* parent, const QString& caption, const Q
     }
 }
 
+PromptChoice QtPrompt::questionWithYesToAll(QWidget* parent, const QString& caption,
+                                            const QString& text) {
+    QMessageBox box(
+        QMessageBox::Question, caption, text,
+        QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::Cancel, parent);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
+    box.button(QMessageBox::YesToAll)->setText(QStringLiteral("全部是(&A)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return PromptChoice::Yes;
+    case QMessageBox::YesToAll:
+        return PromptChoice::YesToAll;
+    case QMessageBox::No:
+        return PromptChoice::No;
+    default:
+        return PromptChoice::Cancel;
+    }
+}
+
 QString QtPrompt::openFileName(QWidget* parent, const FileDialogRequest& request) {
     QFileDialog dialog(parent, request.caption.isEmpty() ? QStringLiteral("打开") : request.caption,
                        request.directory, request.filter);

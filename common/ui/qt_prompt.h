@@ -16,6 +16,8 @@ public:
                  PromptIcon icon) override;
     PromptAnswer question(QWidget* parent, const QString& caption, const QString& text,
                           bool withCancel) override;
+    PromptChoice questionWithYesToAll(QWidget* parent, const QString& caption,
+                                      const QString& text) override;
     QString openFileName(QWidget* parent, const FileDialogRequest& request) override;
 
 protected:

@@ -40,6 +40,14 @@ PromptAnswer ScriptedPrompt::question(QWidget*, const QString& caption, const QS
     return answers.takeFirst();
 }
 
+PromptChoice ScriptedPrompt::questionWithYesToAll(QWidget*, const QString& caption,
+                                                  const QString& text) {
+    shown.append({Kind::Question, caption, text, PromptIcon::Question, {}});
+    if (onShown)
+        onShown(shown.last());
+    return choices.isEmpty() ? PromptChoice::Cancel : choices.takeFirst();
+}
+
 QString ScriptedPrompt::openFileName(QWidget*, const FileDialogRequest& request) {
     shown.append({Kind::OpenFile, request.caption, request.filter, PromptIcon::None, request});
     if (onShown)

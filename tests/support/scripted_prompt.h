@@ -27,6 +27,8 @@ public:
     // offered), a file dialog without one is cancelled.
     QList<PromptAnswer> answers;
     QStringList fileNames;
+    // Answers of questionWithYesToAll, in order; none left gives Cancel.
+    QList<PromptChoice> choices;
     // Called after each message is recorded (tests use it to act "while the box is open").
     std::function<void(const Shown&)> onShown;
 
@@ -38,6 +40,8 @@ public:
                  PromptIcon icon) override;
     PromptAnswer question(QWidget* parent, const QString& caption, const QString& text,
                           bool withCancel) override;
+    PromptChoice questionWithYesToAll(QWidget* parent, const QString& caption,
+                                      const QString& text) override;
     QString openFileName(QWidget* parent, const FileDialogRequest& request) override;
 
 protected:

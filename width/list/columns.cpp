@@ -46,4 +46,17 @@ std::optional<std::vector<int32_t>> decodeSavedColumnWidths(std::string_view byt
     return widths;
 }
 
+std::string encodeSavedColumnWidths(const std::vector<int32_t>& widths) {
+    std::string bytes;
+    auto put = [&bytes](int32_t value) {
+        const auto v = static_cast<uint32_t>(value);
+        for (size_t k = 0; k < 4; ++k)
+            bytes.push_back(static_cast<char>((v >> (8 * k)) & 0xFF));
+    };
+    put(static_cast<int32_t>(widths.size()));
+    for (int32_t w : widths)
+        put(w);
+    return bytes;
+}
+
 } // namespace fallowmere

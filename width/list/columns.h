@@ -32,4 +32,7 @@ bool SetUpColumns(std::string_view spec, std::vector<ListColumn>& columns);
 std::optional<std::vector<int32_t>> decodeSavedColumnWidths(std::string_view bytes,
                                                             size_t columnCount);
 
+// The value saved for a list's column widths, in the form decodeSavedColumnWidths reads.
+std::string encodeSavedColumnWidths(const std::vector<int32_t>& widths);
+
 } // namespace fallowmere

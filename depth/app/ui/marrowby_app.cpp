@@ -1,8 +1,8 @@
 #include "depth/app/ui/marrowby_app.h"
 
 #include "common/qt/caption.h"
+#include "common/qt/program_setup.h"
 #include "common/qt/text.h"
-#include "common/qt/translations.h"
 #include "common/ui/prompt.h"
 #include "depth/app/ui/about_dlg.h"
 #include "depth/app/ui/child_frame.h"
@@ -16,18 +16,8 @@
 namespace marrowby {
 
 bool CMarrowbyApp::setUpProcess(QString* problem) {
-    QCoreApplication::setApplicationName(QStringLiteral("Marrowby"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.2.0"));
-    QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
-    // Window captions are shown exactly as set (no application name appended).
-    tessera::showCaptionsExactly();
-    QString missing;
-    if (tessera::installChineseTranslations(&missing))
-        return true;
-    if (problem)
-        *problem = QStringLiteral("找不到 Qt 的中文翻译（%1），对话框中的部分文字将显示为英文。")
-                       .arg(missing);
-    return false;
+    return tessera::setUpDesktopProgram(QStringLiteral("Marrowby"), QStringLiteral("1.2.0"),
+                                        problem);
 }
 
 CMarrowbyApp::CMarrowbyApp() {

@@ -123,6 +123,10 @@ TEST(SortRules, SavedColumnWidths) {
     EXPECT_FALSE(decodeSavedColumnWidths(saved, 6)); // another list's layout
     EXPECT_FALSE(decodeSavedColumnWidths("", 0));
     EXPECT_EQ((std::vector<int32_t>{45}), decodeSavedColumnWidths(saved.substr(0, 10), 3));
+    // What the list writes at exit is what it reads at the next start.
+    EXPECT_EQ(saved, encodeSavedColumnWidths({45, 100, 256}));
+    const std::vector<int32_t> wide{45, 100, 60, 60, 70, 70000};
+    EXPECT_EQ(wide, decodeSavedColumnWidths(encodeSavedColumnWidths(wide), 6));
 }
 
 TEST(RowSort, NumbersDatesAndHeaderClicks) {

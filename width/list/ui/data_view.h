@@ -1,0 +1,86 @@
+#pragma once
+// The record list, the left pane of the main window: the open project's records, picking the
+// records whose photographs the picture pane shows (left click), editing a record (right click
+// on its text), deleting records with their photographs, collecting the checked rows for
+// printing, and the merge after Add. The algorithms are RecordList's; this widget turns clicks
+// into its calls and shows its questions through tessera::prompt().
+
+#include "common/command.h"
+#include "width/list/record_list.h"
+#include "width/list/ui/modify_dlg.h"
+#include "width/list/ui/sort_list_view.h"
+
+#include <QPointer>
+
+#include <functional>
+
+class QProgressDialog;
+
+namespace fallowmere {
+
+// The record list's questions and messages in message boxes, and the folder copy's progress
+// in a progress dialog that can be cancelled.
+class QtListPrompts : public ListPrompts {
+public:
+    explicit QtListPrompts(QWidget* parent) : parent_(parent) {}
+    ~QtListPrompts() override;
+
+    void message(std::string_view caption, std::string_view text, MessageIcon icon) override;
+    bool askYesNo(std::string_view caption, std::string_view text) override;
+    ReplaceAnswer askReplace(const std::string& existingFile) override;
+    bool copyProgress(size_t done, size_t total) override;
+
+    // Closes the progress dialog of a finished copy.
+    void endProgress();
+
+private:
+    QWidget* parent_;
+    QPointer<QProgressDialog> progress_;
+};
+
+// The window's file operations: removed photographs go to the desktop's trash, or are deleted
+// where there is none.
+class TrashFileOps : public StdFileOps {
+public:
+    bool removePicture(const std::string& path, std::string& reason) override;
+};
+
+class CDataView : public CSortListView, public tessera::CommandTarget {
+    Q_OBJECT
+public:
+    CDataView(CQuenbyDoc& doc, FileOps& fs, QWidget* parent = nullptr);
+    ~CDataView() override;
+
+    CQuenbyDoc& document() const { return doc_; }
+    RecordList& recordList() { return list_; }
+
+    // The picture pane: told after each pick (NotifyViews) and given the print command.
+    void setPictureView(tessera::CommandTarget* view, std::function<void()> notifyViews);
+
+    // Document refresh: hint 0 replaces the rows after an Open and extends them (with the
+    // merge) after an Add; other hints do nothing.
+    void OnUpdate(int hint);
+    void OnCollectPrint();
+    void OnClearChecks();
+    void OnRecordDelete();
+
+    // Shows the record dialog; replaced in tests. True on OK with `texts` holding the GBK texts.
+    using RecordEditor = std::function<bool(QWidget* parent, CModifyDlg::Texts& texts)>;
+    static RecordEditor& recordEditor();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyboardSearch(const QString& search) override;
+
+private:
+    void editRow(int row);
+
+    CQuenbyDoc& doc_;
+    QtListPrompts prompts_;
+    RecordList list_;
+    tessera::CommandTarget* pictureView_ = nullptr;
+    std::function<void()> notifyViews_;
+};
+
+} // namespace fallowmere

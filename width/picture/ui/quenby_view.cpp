@@ -1,0 +1,209 @@
+#include "width/picture/ui/quenby_view.h"
+
+#include "common/qt/text.h"
+#include "common/ui/print_job.h"
+#include "common/ui/prompt.h"
+#include "width/project/command_ids.h"
+#include "width/project/picture_lookup.h"
+#include "width/project/text.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+namespace fallowmere {
+namespace {
+
+const QString kReportTitle = QStringLiteral("裂缝检测报告");
+
+QRect toQRect(const ViewRect& r) {
+    return QRect(r.x, r.y, r.width, r.height);
+}
+
+} // namespace
+
+CQuenbyView::CQuenbyView(CQuenbyDoc& doc, FileOps& fs, QWidget* parent)
+    : QAbstractScrollArea(parent), doc_(doc), fs_(fs) {
+    setObjectName(QStringLiteral("CQuenbyView"));
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setAutoFillBackground(false);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    commandTable()
+        .on(tessera::ID_FILE_PRINT, [this](int id) { printReport(id); })
+        .on(tessera::ID_FILE_PRINT_DIRECT, [this](int id) { printReport(id); })
+        .on(tessera::ID_FILE_PRINT_PREVIEW, [this](int id) { printReport(id); })
+        .on(ID_EXPORT_PDF, [this](int) { exportReportPdf(); });
+    updateScrollBars();
+}
+
+CQuenbyView::~CQuenbyView() = default;
+
+void CQuenbyView::setSettingsSource(InspectionReport::SettingsSource source) {
+    settings_ = std::move(source);
+}
+
+void CQuenbyView::OnInitialUpdate() {
+    OnUpdate();
+    updateScrollBars();
+}
+
+void CQuenbyView::OnUpdate() {
+    if (paths_.refresh(*this))
+        viewport()->update();
+}
+
+void CQuenbyView::OnResetPictures() {
+    paths_.resetLoaded();
+}
+
+void CQuenbyView::clearPictures() {
+    paths_ = PicturePaths();
+    viewport()->update();
+}
+
+bool CQuenbyView::multipleMode() const {
+    return doc_.showMode() == ShowMode::Multiple;
+}
+
+int CQuenbyView::shownCount() const {
+    return doc_.shownCount();
+}
+
+std::string CQuenbyView::shownName(int index) const {
+    const auto& names = doc_.shownNames();
+    return index >= 0 && static_cast<size_t>(index) < names.size()
+               ? names[static_cast<size_t>(index)]
+               : std::string();
+}
+
+void CQuenbyView::decrementShownCount() {
+    doc_.lowerShownCount();
+}
+
+std::optional<std::string> CQuenbyView::picturePath(const std::string& name) const {
+    if (doc_.projectFile().empty() || name.empty())
+        return std::nullopt;
+    const FolderListing folder(fs_, doc_.dataDir());
+    std::vector<std::string> found;
+    if (!AddPicturePath(folder, doc_.projectFile(), name, found) || found.empty())
+        return std::nullopt;
+    return found.front();
+}
+
+void CQuenbyView::announceMissingPicture() {
+    tessera::prompt().message(this, QStringLiteral("提示信息"),
+                              QStringLiteral("目录下没有对应图片文件"), tessera::PromptIcon::None);
+}
+
+PictureLayout CQuenbyView::currentLayout() {
+    const auto& paths = paths_.paths();
+    const int w = viewport()->width();
+    const int h = viewport()->height();
+    if (doc_.showMode() == ShowMode::Multiple) {
+        std::vector<PictureSize> sizes;
+        std::vector<std::string> names;
+        for (size_t i = 0; i < paths.size() && i < static_cast<size_t>(kMaxShownPictures); ++i) {
+            sizes.push_back(cache_.pictureSize(paths[i]));
+            names.push_back(displayPath(pictureFileName(paths[i])));
+        }
+        return layoutPictureGrid(w, h, sizes, names);
+    }
+    if (paths.empty())
+        return {};
+    return layoutSinglePicture(w, h, true, cache_.pictureSize(paths.front()));
+}
+
+void CQuenbyView::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    painter.fillRect(event->rect(), Qt::white);
+    const QPoint offset(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    painter.translate(-offset);
+    const QRect exposed = event->rect().translated(offset);
+    const PictureLayout layout = currentLayout();
+    const auto& paths = paths_.paths();
+    for (const PicturePlacement& placement : layout.pictures) {
+        const QRect target = toQRect(placement.rect);
+        const QRect visible = target.intersected(exposed);
+        if (visible.isEmpty() || placement.index >= paths.size())
+            continue;
+        const QImage image = cache_.image(paths[placement.index], target.size());
+        if (image.isNull())
+            continue;
+        if (image.size() == target.size()) {
+            painter.drawImage(visible.topLeft(), image, visible.translated(-target.topLeft()));
+            continue;
+        }
+        // Stretched: only the part of the picture that lands in the visible rectangle.
+        const double sx = double(image.width()) / target.width();
+        const double sy = double(image.height()) / target.height();
+        const QRectF source((visible.x() - target.x()) * sx, (visible.y() - target.y()) * sy,
+                            visible.width() * sx, visible.height() * sy);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(QRectF(visible), image, source);
+    }
+    painter.setPen(Qt::black);
+    const QFontMetrics metrics(font());
+    for (const ViewText& text : layout.texts) {
+        const QString shown = tessera::fromUtf8(text.text);
+        const QRect box(text.x, text.y, metrics.horizontalAdvance(shown) + 1, metrics.height());
+        if (box.intersects(exposed))
+            painter.drawText(text.x, text.y + metrics.ascent(), shown);
+    }
+}
+
+void CQuenbyView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollBars();
+}
+
+void CQuenbyView::scrollContentsBy(int, int) {
+    viewport()->update();
+}
+
+void CQuenbyView::updateScrollBars() {
+    const QSize page = viewport()->size();
+    horizontalScrollBar()->setRange(0, std::max(0, kPictureScrollWidth - page.width()));
+    verticalScrollBar()->setRange(0, std::max(0, kPictureScrollHeight - page.height()));
+    horizontalScrollBar()->setPageStep(page.width());
+    verticalScrollBar()->setPageStep(page.height());
+    horizontalScrollBar()->setSingleStep(std::max(1, page.width() / 10));
+    verticalScrollBar()->setSingleStep(std::max(1, page.height() / 10));
+}
+
+std::unique_ptr<InspectionReport> CQuenbyView::reportToPrint() {
+    if (!doc_.printReady() || doc_.printList().empty()) {
+        tessera::prompt().message(this, tessera::fromUtf8(kNothingToPrintCaption),
+                                  tessera::fromUtf8(kNothingToPrintMessage),
+                                  tessera::PromptIcon::None);
+        return nullptr;
+    }
+    return std::make_unique<InspectionReport>(doc_.printList(), settings_,
+                                              pictureFinderFor(fs_, doc_.dataDir()));
+}
+
+void CQuenbyView::printReport(int command) {
+    const auto report = reportToPrint();
+    if (!report)
+        return;
+    tessera::PrintMode mode = tessera::PrintMode::Dialog;
+    if (command == tessera::ID_FILE_PRINT_DIRECT)
+        mode = tessera::PrintMode::Direct;
+    else if (command == tessera::ID_FILE_PRINT_PREVIEW)
+        mode = tessera::PrintMode::Preview;
+    tessera::printPages(this, *report, mode, {kReportTitle, tessera::fromUtf8(kAppTitle)});
+}
+
+void CQuenbyView::exportReportPdf() {
+    const auto report = reportToPrint();
+    if (!report)
+        return;
+    tessera::PdfOptions options;
+    options.dpi = 600;
+    options.title = kReportTitle;
+    options.creator = QStringLiteral("Fallowmere");
+    tessera::exportPdfThroughDialog(this, *report, options, tessera::fromUtf8(kAppTitle));
+}
+
+} // namespace fallowmere

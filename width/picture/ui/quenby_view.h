@@ -1,0 +1,79 @@
+#pragma once
+// The picture pane, the right pane of the main window: the photographs of the picked records,
+// one at twice its size in single-record mode, up to six in a grid of two columns and three
+// rows with their file names in multiple-record mode. It follows the document's shown names
+// after every pick (PicturePaths), keeps the decoded photographs between paints
+// (PictureCache) and draws only what is visible. It also prints the inspection report of the
+// records collected for printing: print, print without dialog, preview and PDF export.
+
+#include "common/command.h"
+#include "width/picture/inspection_report_source.h"
+#include "width/picture/picture_paths.h"
+#include "width/picture/qt/picture_cache.h"
+#include "width/project/file_ops.h"
+#include "width/project/quenby_doc.h"
+
+#include <QAbstractScrollArea>
+
+#include <functional>
+#include <memory>
+
+namespace fallowmere {
+
+class CQuenbyView : public QAbstractScrollArea,
+                    public tessera::CommandTarget,
+                    private PictureSelection {
+    Q_OBJECT
+public:
+    CQuenbyView(CQuenbyDoc& doc, FileOps& fs, QWidget* parent = nullptr);
+    ~CQuenbyView() override;
+
+    // The inspection information printed on every page, asked for on every page.
+    void setSettingsSource(InspectionReport::SettingsSource source);
+
+    // Initial update: the refresh once, then the fixed scroll area.
+    void OnInitialUpdate();
+    // Update notification: turns the document's shown names into paths and repaints.
+    void OnUpdate();
+    // Multiple-record mode starts (UM_RESET_PICTURES): the old paths stay drawable.
+    void OnResetPictures();
+    // New: no picture any more.
+    void clearPictures();
+
+    const std::vector<std::string>& picturePaths() const { return paths_.paths(); }
+    int loadedCount() const { return paths_.loadedCount(); }
+    PictureCache& cache() { return cache_; }
+
+    // The layout of what the pane shows now, in scrolled-area pixels (for drawing and tests).
+    PictureLayout currentLayout();
+
+    // The report of the records collected last; null (after the message "请选择需要打印的记录")
+    // when nothing was collected.
+    std::unique_ptr<InspectionReport> reportToPrint();
+    void printReport(int command);
+    void exportReportPdf();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    // PictureSelection over the document and the picture folder.
+    bool multipleMode() const override;
+    int shownCount() const override;
+    std::string shownName(int index) const override;
+    void decrementShownCount() override;
+    std::optional<std::string> picturePath(const std::string& name) const override;
+    void announceMissingPicture() override;
+
+    void updateScrollBars();
+
+    CQuenbyDoc& doc_;
+    FileOps& fs_;
+    PicturePaths paths_;
+    PictureCache cache_;
+    InspectionReport::SettingsSource settings_;
+};
+
+} // namespace fallowmere
