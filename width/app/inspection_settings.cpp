@@ -50,6 +50,17 @@ std::string inspectionSettingsPath(const std::string& programDir, std::string_vi
     return path + std::string(kSettingsFileName);
 }
 
+SettingsLocation locateInspectionSettings(const std::string& programDir, std::string_view override,
+                                          bool programDirWritable,
+                                          const std::string& userConfigDir) {
+    if (!override.empty())
+        return {std::string(override), false};
+    std::string besideProgram = inspectionSettingsPath(programDir, {});
+    if (fileExists(besideProgram) || programDirWritable)
+        return {std::move(besideProgram), false};
+    return {inspectionSettingsPath(userConfigDir, {}), true};
+}
+
 SettingsRead readInspectionSettings(const std::string& path) {
     SettingsRead result;
     if (!fileExists(path))

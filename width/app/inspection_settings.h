@@ -25,6 +25,21 @@ inline constexpr const char* kSettingsEnvironmentVariable = "FALLOWMERE_INI";
 // "QB.ini" in `programDir` (the folder of the running program).
 std::string inspectionSettingsPath(const std::string& programDir, std::string_view override);
 
+// Where the settings live for a program in `programDir`:
+//  - the file `override` names, when it is not empty (FALLOWMERE_INI);
+//  - else "QB.ini" beside the program when it exists there or the user may write that folder
+//    (portable copies and the build folder);
+//  - else "QB.ini" in the user's own configuration folder `userConfigDir` (an installed
+//    program, whose folder users may not write). `perUser` says so: that folder is created
+//    when the settings are first written.
+struct SettingsLocation {
+    std::string path;
+    bool perUser = false;
+};
+SettingsLocation locateInspectionSettings(const std::string& programDir, std::string_view override,
+                                          bool programDirWritable,
+                                          const std::string& userConfigDir);
+
 struct SettingsRead {
     InspectionInfo info; // empty values for keys that are missing
     bool exists = false; // the file was there

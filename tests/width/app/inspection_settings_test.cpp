@@ -121,5 +121,26 @@ TEST(InspectionSettingsPath, BesideTheProgramUnlessOverridden) {
     EXPECT_EQ(inspectionSettingsPath("/opt/x", "/tmp/my.ini"), "/tmp/my.ini");
 }
 
+TEST_F(InspectionSettingsTest, InstalledProgramsKeepTheirSettingsPerUser) {
+    const std::string program = dir_.string();
+    const std::string user = (dir_ / "config").string();
+
+    // A folder the user may write: beside the program, as a portable copy.
+    EXPECT_EQ(locateInspectionSettings(program, "", true, user).path, path_);
+    EXPECT_FALSE(locateInspectionSettings(program, "", true, user).perUser);
+
+    // An installed program's folder: the user's own file ...
+    const SettingsLocation installed = locateInspectionSettings(program, "", false, user);
+    EXPECT_EQ(installed.path, user + "/QB.ini");
+    EXPECT_TRUE(installed.perUser);
+
+    // ... unless a file beside the program is already there, which is still read first.
+    write("[Vantorel]\r\nCompany=site\r\n");
+    EXPECT_EQ(locateInspectionSettings(program, "", false, user).path, path_);
+
+    // The environment variable wins over everything.
+    EXPECT_EQ(locateInspectionSettings(program, "/tmp/x.ini", false, user).path, "/tmp/x.ini");
+}
+
 } // namespace
 } // namespace fallowmere
