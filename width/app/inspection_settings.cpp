@@ -5,7 +5,10 @@
 #include "common/ini.h"
 
 #include <cerrno>
+#include <cstdlib>
+#include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace fallowmere {
 
@@ -38,6 +41,31 @@ std::string inspectionSettingsPath(const std::string& programDir, std::string_vi
     return path + std::string(kSettingsFileName);
 }
 
+SettingsLocation locateInspectionSettings(const std::string& programDir, std::string_view override,
+                                          bool programDirWritable,
+                                          const std::string& userConfigDir) {
+    if (!override.empty())
+        return {std::string(override), false};
+    std::string besideProgram = inspectionSettingsPath(programDir, {});
+    if (fileExists(besideProgram) || programDirWritable)
+        return {std::move(besideProgram), false};
+    return {inspectionSettingsPath(userConfigDir, {}), true};
+}
+
+SettingsLocation programSettingsLocation(const std::string& programDir) {
+    const char* override = std::getenv(kSettingsEnvironmentVariable);
+    std::string config;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
+        config = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        config = std::string(home) + "/.config";
+    else
+        config = programDir;
+    config += "/Local AppWizard-Generated Applications/Fallowmere";
+    const bool writable = ::access(programDir.empty() ? "." : programDir.c_str(), W_OK) == 0;
+    return locateInspectionSettings(programDir, override ? override : "", writable, config);
+}
+
 SettingsRead readInspectionSettings(const std::string& path) {
     SettingsRead result;
     if (!fileExists(path))
@@ -56,7 +84,7 @@ SettingsRead readInspectionSettings(const std::string& path) {
 }
 
 bool writeInspectionSettings(const std::string& path, const InspectionInfo& info,
-                             std::string* error) {
+                             std::string* error, bool createFolder) {
     std::string bytes;
     if (fileExists(path)) {
         std::string reason;
@@ -69,6 +97,18 @@ bool writeInspectionSettings(const std::string& path, const InspectionInfo& info
     tessera::IniFile ini = tessera::IniFile::parse(bytes);
     for (const SettingsKey& key : kSettingsKeys)
         ini.setValue(kSettingsSection, key.name, info.*key.value);
+
+    // A per-user settings folder may not exist yet.
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    std::error_code ec;
+    if (createFolder && !folder.empty() && !std::filesystem::exists(folder, ec)) {
+        std::filesystem::create_directories(folder, ec);
+        if (ec) {
+            if (error)
+                *error = tessera::errorText(ec.value());
+            return false;
+        }
+    }
 
     // The file is read-only between accesses: lift that for the write, and put it back
     // whatever the outcome.

@@ -36,6 +36,27 @@ inline constexpr SettingsKey kSettingsKeys[] = {
 // "QB.ini" in `programDir` (the folder of the running program).
 std::string inspectionSettingsPath(const std::string& programDir, std::string_view override);
 
+// Where the settings live for a program in `programDir`:
+//  - the file `override` names, when it is not empty (FALLOWMERE_INI);
+//  - else "QB.ini" beside the program when it exists there or the user may write that folder
+//    (portable copies and the build folder);
+//  - else "QB.ini" in the user's own configuration folder `userConfigDir` (an installed
+//    program, whose folder users may not write). `perUser` says so: that folder is created
+//    when the settings are first written.
+struct SettingsLocation {
+    std::string path;
+    bool perUser = false;
+};
+SettingsLocation locateInspectionSettings(const std::string& programDir, std::string_view override,
+                                          bool programDirWritable,
+                                          const std::string& userConfigDir);
+
+// The settings of the program installed in `programDir` for the user running it: the rule above
+// with FALLOWMERE_INI, whether the user may write `programDir`, and the user's configuration
+// folder ($XDG_CONFIG_HOME, else ~/.config) + "/Local AppWizard-Generated Applications/Fallowmere",
+// where the program's other settings live too. The window and the command-line tool use it.
+SettingsLocation programSettingsLocation(const std::string& programDir);
+
 struct SettingsRead {
     InspectionInfo info; // empty values for keys that are missing
     bool exists = false; // the file was there
@@ -47,10 +68,11 @@ struct SettingsRead {
 SettingsRead readInspectionSettings(const std::string& path);
 
 // Writes all five keys, in order, into the file's "Vantorel" section, keeping every other
-// section, key and comment; a missing file is created. The write replaces the file atomically
-// and leaves it read-only for its owner. On failure returns false with the reason (UTF-8) and
-// the old file is as it was.
+// section, key and comment; a missing file is created (and, with `createFolder`, its folder:
+// the per-user settings folder may not exist yet). The write replaces the file
+// atomically and leaves it read-only for its owner. On failure returns false with the reason
+// (UTF-8) and the old file is as it was.
 bool writeInspectionSettings(const std::string& path, const InspectionInfo& info,
-                             std::string* error);
+                             std::string* error, bool createFolder = false);
 
 } // namespace fallowmere

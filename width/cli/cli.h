@@ -8,6 +8,7 @@
 // bytes given on the command line.
 
 #include "common/cli.h"
+#include "width/app/inspection_settings.h"
 #include "width/list/prompts.h"
 #include "width/list/record_list.h"
 #include "width/list/record_rows.h"
@@ -90,9 +91,9 @@ std::optional<std::string> gbkArgument(const std::string& text, const std::strin
 // cannot be written (a full disk, a closed pipe).
 bool writeStdout(std::string_view text);
 
-// The program's own settings file: "QB.ini" in the folder of the running executable (the
-// tool sits beside the program), unless FALLOWMERE_INI names another.
-std::string programSettingsPath();
+// The program's own settings file, found as the program finds it (the tool sits beside the
+// program): FALLOWMERE_INI, else "QB.ini" beside the executable, else the per-user one.
+SettingsLocation programSettings();
 
 // Prints a text of the program (a message box's text) on stderr, on a line of its own.
 void say(std::string_view text);

@@ -100,7 +100,7 @@ bool writeStdout(std::string_view text) {
     return false;
 }
 
-std::string programSettingsPath() {
+SettingsLocation programSettings() {
     std::string exe(PATH_MAX, '\0');
     const ssize_t n = ::readlink("/proc/self/exe", exe.data(), exe.size());
     std::string folder = ".";
@@ -110,8 +110,7 @@ std::string programSettingsPath() {
         if (slash != std::string::npos)
             folder = exe.substr(0, slash + 1);
     }
-    const char* env = std::getenv(kSettingsEnvironmentVariable);
-    return inspectionSettingsPath(folder, env ? env : "");
+    return programSettingsLocation(folder);
 }
 
 std::string shown(const std::string& path) {

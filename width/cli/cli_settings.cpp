@@ -15,7 +15,8 @@ using Key = SettingsKey;
 
 int settings(const tessera::cli::Arguments& args) {
     const std::string* ini = args.last("--ini");
-    const std::string path = ini ? *ini : programSettingsPath();
+    const SettingsLocation location = ini ? SettingsLocation{*ini, false} : programSettings();
+    const std::string& path = location.path;
 
     // KEY=VALUE assignments, keys without regard to case as in the file.
     std::vector<std::pair<const Key*, std::string>> assignments;
@@ -53,7 +54,7 @@ int settings(const tessera::cli::Arguments& args) {
         for (const auto& [key, value] : assignments)
             info.*key->value = value;
         std::string why;
-        if (!writeInspectionSettings(path, info, &why)) {
+        if (!writeInspectionSettings(path, info, &why, location.perUser)) {
             error("无法写入“" + shown(path) + "”：" + why);
             return kFailure;
         }

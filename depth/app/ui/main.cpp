@@ -1,11 +1,27 @@
+#include "common/program_options.h"
 #include "common/ui/qt_prompt.h"
 #include "depth/app/ui/marrowby_app.h"
 
 #include <QApplication>
 
 #include <cstdio>
+#include <iostream>
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: marrowby [FILE.DM]\n"
+    "Marrowby, crack depth meter data: opens FILE.DM in a depth window, or an empty window.\n"
+    "  --help     this text\n"
+    "  --version  the program's version\n";
+
+} // namespace
 
 int main(int argc, char** argv) {
+    // Answered before any window exists, so that it works without a display.
+    if (const auto status =
+            tessera::answerInfoRequest(argc, argv, kUsage, "Marrowby 1.2", std::cout))
+        return *status;
     QApplication qapp(argc, argv);
     QString problem;
     if (!marrowby::CMarrowbyApp::setUpProcess(&problem))

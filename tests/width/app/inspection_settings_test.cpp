@@ -100,12 +100,21 @@ TEST_F(InspectionSettingsTest, FailedWriteIsReportedAndChangesNothing) {
     write("[Vantorel]\r\nCompany=kept\r\n");
     InspectionInfo sample;
     sample.company = "x";
-    const std::string missing = (dir_ / "no-such-folder" / "QB.ini").string();
+    // A missing folder is made only when asked (the per-user settings folder), never beneath
+    // a file.
+    const std::string nested = (dir_ / "config" / "Fallowmere" / "QB.ini").string();
     std::string error;
-    EXPECT_FALSE(writeInspectionSettings(missing, sample, &error));
+    EXPECT_FALSE(writeInspectionSettings(nested, sample, &error));
     EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(writeInspectionSettings(nested, sample, &error, true)) << error;
+    EXPECT_EQ(readInspectionSettings(nested).info.company, "x");
+    const std::string underFile = path_ + "/QB.ini";
+    EXPECT_FALSE(writeInspectionSettings(underFile, sample, &error, true));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(read(), "[Vantorel]\r\nCompany=kept\r\n");
 
     // A folder where the file should be: refused, nothing replaced.
+    fs::permissions(path_, fs::perms::owner_write, fs::perm_options::add);
     fs::remove(path_);
     fs::create_directory(path_);
     error.clear();
@@ -119,6 +128,27 @@ TEST(InspectionSettingsPath, BesideTheProgramUnlessOverridden) {
     EXPECT_EQ(inspectionSettingsPath("/opt/fallowmere/bin", ""), "/opt/fallowmere/bin/QB.ini");
     EXPECT_EQ(inspectionSettingsPath("/opt/fallowmere/bin/", ""), "/opt/fallowmere/bin/QB.ini");
     EXPECT_EQ(inspectionSettingsPath("/opt/x", "/tmp/my.ini"), "/tmp/my.ini");
+}
+
+TEST_F(InspectionSettingsTest, InstalledProgramsKeepTheirSettingsPerUser) {
+    const std::string program = dir_.string();
+    const std::string user = (dir_ / "config").string();
+
+    // A folder the user may write: beside the program, as a portable copy.
+    EXPECT_EQ(locateInspectionSettings(program, "", true, user).path, path_);
+    EXPECT_FALSE(locateInspectionSettings(program, "", true, user).perUser);
+
+    // An installed program's folder: the user's own file ...
+    const SettingsLocation installed = locateInspectionSettings(program, "", false, user);
+    EXPECT_EQ(installed.path, user + "/QB.ini");
+    EXPECT_TRUE(installed.perUser);
+
+    // ... unless a file beside the program is already there, which is still read first.
+    write("[Vantorel]\r\nCompany=site\r\n");
+    EXPECT_EQ(locateInspectionSettings(program, "", false, user).path, path_);
+
+    // The environment variable wins over everything.
+    EXPECT_EQ(locateInspectionSettings(program, "/tmp/x.ini", false, user).path, "/tmp/x.ini");
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "common/program_options.h"
 #include "common/qt/program_setup.h"
 #include "common/ui/qt_prompt.h"
 #include "width/app/ui/quenby_app.h"
@@ -5,8 +6,23 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <iostream>
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: fallowmere [PROJECT.cm]\n"
+    "Fallowmere, crack width records and photographs: opens PROJECT.cm, or starts empty.\n"
+    "  --help     this text\n"
+    "  --version  the program's version\n";
+
+} // namespace
 
 int main(int argc, char** argv) {
+    // Answered before any window exists, so that it works without a display.
+    if (const auto status =
+            tessera::answerInfoRequest(argc, argv, kUsage, "Fallowmere V1.30", std::cout))
+        return *status;
     QApplication qapp(argc, argv);
     QString problem;
     if (!tessera::setUpDesktopProgram(QStringLiteral("Fallowmere"), QStringLiteral("1.30"),

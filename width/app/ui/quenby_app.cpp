@@ -72,9 +72,10 @@ void CQuenbyApp::removeRecentFile(const QString& path) {
 }
 
 void CQuenbyApp::ReadInspectionSettings() {
-    const char* override = std::getenv(kSettingsEnvironmentVariable);
-    m_strIniPath = inspectionSettingsPath(tessera::toPath(QCoreApplication::applicationDirPath()),
-                                          override ? override : "");
+    const SettingsLocation location =
+        programSettingsLocation(tessera::toPath(QCoreApplication::applicationDirPath()));
+    m_strIniPath = location.path;
+    m_iniPerUser = location.perUser;
     const SettingsRead read = readInspectionSettings(m_strIniPath);
     m_info = read.info;
     if (!read.error.empty())
@@ -89,7 +90,7 @@ void CQuenbyApp::ReadInspectionSettings() {
 bool CQuenbyApp::storeInspectionInfo(const InspectionInfo& info) {
     m_info = info;
     std::string error;
-    if (writeInspectionSettings(m_strIniPath, info, &error))
+    if (writeInspectionSettings(m_strIniPath, info, &error, m_iniPerUser))
         return true;
     tessera::prompt().message(
         m_mainFrame.get(), tessera::fromUtf8(kAppTitle),

@@ -53,6 +53,7 @@ private:
     tessera::RecentFileList m_recent{4};
     tessera::RecentFileStore m_recentStore;
     std::string m_strIniPath;
+    bool m_iniPerUser = false; // the per-user settings file: its folder is made on first write
     InspectionInfo m_info;
     tessera::SharedPrinter m_printer; // Print Setup's choices carry over to later jobs
 };

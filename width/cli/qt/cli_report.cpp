@@ -33,7 +33,7 @@ int report(const tessera::cli::Arguments& args) {
     // The inspection information: a file named with --ini must exist; the program's own file
     // may be missing (first start), which gives empty values.
     const std::string* ini = args.last("--ini");
-    const std::string settingsPath = ini ? *ini : programSettingsPath();
+    const std::string settingsPath = ini ? *ini : programSettings().path;
     const SettingsRead settings = readInspectionSettings(settingsPath);
     if (!settings.error.empty() || (ini && !settings.exists)) {
         error("无法读取“" + shown(settingsPath) + "”：" +
