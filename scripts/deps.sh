@@ -10,7 +10,7 @@ packages=(
   qt6-translations-l10n libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk fonts-wqy-zenhei fonts-liberation
-  xvfb xauth poppler-utils
+  xvfb xauth poppler-utils desktop-file-utils shared-mime-info
 )
 if [ "${1:-}" = "screenshots" ]; then
   packages+=(openbox xdotool imagemagick x11-utils)
