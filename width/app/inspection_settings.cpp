@@ -55,10 +55,9 @@ SettingsRead readInspectionSettings(const std::string& path) {
     if (!fileExists(path))
         return result;
     result.exists = true;
-    std::string bytes;
-    if (!tessera::readWholeFile(path, bytes, &result.error))
+    tessera::IniFile ini;
+    if (!tessera::readIniFile(path, ini, &result.error))
         return result;
-    const tessera::IniFile ini = tessera::IniFile::parse(bytes);
     for (const Key& key : kKeys) {
         result.info.*key.value =
             ini.value(kSettingsSection, key.name, kSettingsValueLimit).value_or("");
@@ -69,16 +68,9 @@ SettingsRead readInspectionSettings(const std::string& path) {
 
 bool writeInspectionSettings(const std::string& path, const InspectionInfo& info,
                              std::string* error) {
-    std::string bytes;
-    if (fileExists(path)) {
-        std::string reason;
-        if (!tessera::readWholeFile(path, bytes, &reason)) {
-            if (error)
-                *error = reason;
-            return false;
-        }
-    }
-    tessera::IniFile ini = tessera::IniFile::parse(bytes);
+    tessera::IniFile ini;
+    if (fileExists(path) && !tessera::readIniFile(path, ini, error))
+        return false;
     for (const Key& key : kKeys)
         ini.setValue(kSettingsSection, key.name, info.*key.value);
 

@@ -1,10 +1,13 @@
 #include "common/qt/caption.h"
+#include "common/temporary_files.h"
 #include "common/ui/qt_prompt.h"
 #include "depth/app/ui/marrowby_app.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    // Stopped by SIGINT or SIGTERM in the middle of a save, the program leaves no temporary file.
+    tessera::removeTemporaryFilesOnSignals();
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Marrowby"));
     QApplication::setApplicationVersion(QStringLiteral("1.2.0"));
