@@ -112,8 +112,10 @@ QByteArray renderPdf(const PageSource& source, const PdfOptions& options, QStrin
 
 bool writePdf(const std::string& path, const PageSource& source, const PdfOptions& options,
               QString* error) {
-    if (source.pageCount() <= 0 || options.dpi <= 0)
-        return !renderPdf(source, options, error).isEmpty(); // the reason, nothing written
+    if (source.pageCount() <= 0 || options.dpi <= 0) {
+        renderPdf(source, options, error); // fails at once with the reason; nothing is written
+        return false;
+    }
     // The pages go straight into the temporary file (a long report never sits in memory); the
     // old file is replaced only when every page was written.
     AtomicFileWriter writer;

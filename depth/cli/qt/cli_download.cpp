@@ -71,15 +71,15 @@ public:
         m_bFinished = true;
         g_receiving = false;
         m_engine.Close();
-        if (m_nGroups == 0) {
+        if (m_groupsDone == 0) {
             error(why + "; no group was complete, nothing written");
             QCoreApplication::exit(kTimeout);
             return;
         }
         if (!writeRows())
             return;
-        error(why + "; kept " + std::to_string(m_nGroups) + " complete group" +
-              (m_nGroups == 1 ? "" : "s") + ", " + std::to_string(records.size()) + " row" +
+        error(why + "; kept " + std::to_string(m_groupsDone) + " complete group" +
+              (m_groupsDone == 1 ? "" : "s") + ", " + std::to_string(records.size()) + " row" +
               (records.size() == 1 ? "" : "s") + " written to " + m_out);
         QCoreApplication::exit(kTimeout);
     }
@@ -99,7 +99,7 @@ private:
             m_firstByte = std::chrono::steady_clock::now();
         const ByteOutcome out = m_parser.onByte(c);
         if (out.groupClosed) {
-            m_nGroups = out.groupsDone;
+            m_groupsDone = out.groupsDone;
             if (out.countMismatch)
                 say(kCountMismatchMessage);
             say(groupLabel(out.groupsDone));
@@ -138,7 +138,7 @@ private:
     std::string m_out;
     DownloadParser m_parser{records};
     bool m_bFinished = false;
-    int m_nGroups = 0;      // groups completed so far; their rows are in `records`
+    int m_groupsDone = 0;   // groups completed so far; their rows are in `records`
     long long m_nBytes = 0; // bytes handled, and when the first one came
     std::chrono::steady_clock::time_point m_firstByte;
 };
