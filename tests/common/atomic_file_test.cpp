@@ -8,6 +8,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -153,11 +154,23 @@ TEST(AtomicFile, PipesAndDevicesAreWrittenDirectlyNeverReplaced) {
     ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
     std::string received;
     std::thread reader([&] {
-        int fd = open(fifo.c_str(), O_RDONLY);
+        // Non-blocking, so that a writer that never opens the pipe cannot hang the test.
+        int fd = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
         char buffer[4096];
-        ssize_t n;
-        while ((n = read(fd, buffer, sizeof buffer)) > 0)
-            received.append(buffer, static_cast<size_t>(n));
+        for (int idle = 0; idle < 100;) {
+            pollfd p{fd, POLLIN, 0};
+            if (poll(&p, 1, 100) <= 0) {
+                ++idle;
+                continue;
+            }
+            ssize_t n = read(fd, buffer, sizeof buffer);
+            if (n > 0)
+                received.append(buffer, static_cast<size_t>(n));
+            else if (n == 0 && !received.empty())
+                break; // the writer has closed the pipe
+            else if (n == 0)
+                usleep(10000);
+        }
         close(fd);
     });
     // Wait until the reader has the pipe open (a writer without a reader is refused).
