@@ -4,7 +4,6 @@
 #include <climits>
 #include <csignal>
 #include <cstring>
-#include <pthread.h>
 #include <unistd.h>
 
 namespace tessera {
@@ -65,7 +64,7 @@ void removeTemporaryFilesAndRaise(int signal) noexcept {
     sigset_t set;
     sigemptyset(&set);
     sigaddset(&set, signal);
-    ::pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+    ::sigprocmask(SIG_UNBLOCK, &set, nullptr); // async-signal-safe; this thread's mask
     ::raise(signal);
     // Only reached when the default action does not end the program.
     ::_exit(128 + signal);
