@@ -1,6 +1,8 @@
 # One helper per kind of target. Sources are always listed explicitly.
 #
-#   tessera_library(NAME SOURCES ... [LINK ...])           static library; LINK is public
+#   tessera_library(NAME SOURCES ... [LINK ...])           static library; LINK is public; in
+#       the fuzz configuration (BUILD_FUZZERS) built with coverage feedback and the address and
+#       undefined-behaviour sanitizers, so that the fuzz targets see the code they exercise
 #   tessera_program(NAME SOURCES ... [LINK ...])           executable, installed into bin/
 #   tessera_test(NAME LABEL model|qt SOURCES ... [LINK ...] [TIMEOUT s] [USES_TOOL target]
 #                [ON_X11])
@@ -18,6 +20,10 @@ function(tessera_library name)
   add_library(${name} STATIC ${ARG_SOURCES})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_LINK})
+  if(BUILD_FUZZERS)
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer-no-link,address,undefined)
+    target_link_options(${name} INTERFACE -fsanitize=address,undefined)
+  endif()
 endfunction()
 
 function(tessera_program name)

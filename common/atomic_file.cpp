@@ -1,11 +1,13 @@
 #include "common/atomic_file.h"
 
 #include "common/error_text.h"
+#include "common/temporary_files.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <climits>
 #include <fcntl.h>
+#include <new>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -13,9 +15,17 @@
 namespace tessera {
 namespace {
 
+// The kernel gives up on a chain of links after 40 steps; so does the writer.
+constexpr int kMaxLinkSteps = 40;
+
 void setError(std::string* error, int code) {
     if (error)
         *error = errorText(code);
+}
+
+void setError(std::string* error, std::string_view text) {
+    if (error)
+        *error = text;
 }
 
 std::string folderOf(const std::string& path) {
@@ -38,39 +48,37 @@ mode_t currentUmask() {
     return mask;
 }
 
-} // namespace
-
-bool writeFileAtomically(const std::string& path, std::string_view data, std::string* error) {
-    if (path.empty() || path.back() == '/') {
-        setError(error, EISDIR);
-        return false;
+// The final target of a chain of symbolic links: `path` itself when it is not a link or does
+// not exist. A relative link is resolved from the folder of the link. False with errno set
+// (ELOOP for a chain that does not end).
+bool followLinks(const std::string& path, std::string& target) {
+    target = path;
+    for (int step = 0; step < kMaxLinkSteps; ++step) {
+        struct stat st {};
+        if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return true;
+        std::string link(st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : PATH_MAX, '\0');
+        ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+        if (n < 0)
+            return false;
+        link.resize(static_cast<size_t>(n));
+        if (link.empty()) {
+            errno = ENOENT;
+            return false;
+        }
+        if (link.front() == '/') {
+            target = link;
+        } else {
+            auto slash = target.rfind('/');
+            target =
+                (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) + link;
+        }
     }
-    struct stat existing {};
-    bool exists = ::stat(path.c_str(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode)) {
-        setError(error, EISDIR);
-        return false;
-    }
+    errno = ELOOP;
+    return false;
+}
 
-    std::string tmpl = folderOf(path) + "/." + baseOf(path) + ".XXXXXX";
-    std::vector<char> name(tmpl.begin(), tmpl.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
-    if (fd < 0) {
-        setError(error, errno);
-        return false;
-    }
-    auto fail = [&](int code) {
-        ::close(fd);
-        ::unlink(name.data());
-        setError(error, code);
-        return false;
-    };
-
-    mode_t mode = exists ? (existing.st_mode & 07777) : (0666 & ~currentUmask());
-    if (::fchmod(fd, mode) != 0)
-        return fail(errno);
-
+bool writeAll(int fd, std::string_view data, int& code) {
     const char* p = data.data();
     size_t left = data.size();
     while (left > 0) {
@@ -78,27 +86,179 @@ bool writeFileAtomically(const std::string& path, std::string_view data, std::st
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return fail(errno);
+            code = errno;
+            return false;
         }
         p += n;
         left -= static_cast<size_t>(n);
     }
-    if (::fsync(fd) != 0)
-        return fail(errno);
+    return true;
+}
+
+} // namespace
+
+AtomicFileWriter::~AtomicFileWriter() {
+    abandon();
+}
+
+void AtomicFileWriter::abandon() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    if (!temporary_.empty())
+        ::unlink(temporary_.c_str());
+    unregisterTemporaryFile(slot_);
+    slot_ = -1;
+    temporary_.clear();
+    direct_ = false;
+}
+
+bool AtomicFileWriter::open(const std::string& path, std::string* error) {
+    abandon();
+    target_.clear();
+    if (path.empty() || path.back() == '/') {
+        setError(error, path.empty() ? ENOENT : EISDIR);
+        return false;
+    }
+    struct stat existing {};
+    bool exists = ::stat(path.c_str(), &existing) == 0;
+    if (!exists && errno != ENOENT) {
+        setError(error, errno);
+        return false;
+    }
+    if (exists && S_ISDIR(existing.st_mode)) {
+        setError(error, EISDIR);
+        return false;
+    }
+    if (exists && !S_ISREG(existing.st_mode)) {
+        // A device, a pipe or a socket: written directly; replacing it would destroy it. A pipe
+        // that nobody reads fails at once (ENXIO) instead of waiting for a reader. Opened by
+        // the name given, so that the system follows links such as /dev/stdout to a pipe.
+        target_ = path;
+        int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0) {
+            setError(error, errno);
+            return false;
+        }
+        int flags = ::fcntl(fd, F_GETFL);
+        if (flags >= 0)
+            ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+        fd_ = fd;
+        direct_ = true;
+        return true;
+    }
+    // A regular file or a new one: the temporary file goes beside the final target of the
+    // links, where the rename replaces that target and leaves the links as they are.
+    if (!followLinks(path, target_)) {
+        setError(error, errno);
+        return false;
+    }
+    exists = ::stat(target_.c_str(), &existing) == 0;
+    if (!exists && errno != ENOENT) {
+        setError(error, errno);
+        return false;
+    }
+    if (exists && !S_ISREG(existing.st_mode)) {
+        setError(error, exists && S_ISDIR(existing.st_mode) ? EISDIR : EEXIST);
+        return false; // changed under our feet
+    }
+    if (exists) {
+        // Refused exactly when opening the file for writing would be (permissions, a read-only
+        // file system, a running program); opening without O_TRUNC changes nothing.
+        int probe = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+        if (probe < 0) {
+            setError(error, errno);
+            return false;
+        }
+        ::close(probe);
+    }
+
+    std::string tmpl = folderOf(target_) + "/." + baseOf(target_) + ".XXXXXX";
+    std::vector<char> name(tmpl.begin(), tmpl.end());
+    name.push_back('\0');
+    int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) {
+        setError(error, errno);
+        return false;
+    }
+    fd_ = fd;
+    temporary_ = name.data();
+    slot_ = registerTemporaryFile(temporary_);
+
+    mode_t mode = exists ? (existing.st_mode & 07777) : (0666 & ~currentUmask());
+    if (exists && ::fchown(fd_, existing.st_uid, existing.st_gid) != 0) {
+        // Not allowed to give the file away: keep at least the group where we are a member.
+        [[maybe_unused]] int ignored = ::fchown(fd_, static_cast<uid_t>(-1), existing.st_gid);
+    }
+    // After fchown, which may clear the set-user and set-group bits.
+    if (::fchmod(fd_, mode) != 0) {
+        int code = errno;
+        abandon();
+        setError(error, code);
+        return false;
+    }
+    return true;
+}
+
+bool AtomicFileWriter::write(std::string_view data, std::string* error) {
+    if (fd_ < 0) {
+        setError(error, EBADF);
+        return false;
+    }
+    int code = 0;
+    if (!writeAll(fd_, data, code)) {
+        abandon();
+        setError(error, code);
+        return false;
+    }
+    return true;
+}
+
+bool AtomicFileWriter::commit(std::string* error) {
+    if (fd_ < 0) {
+        setError(error, EBADF);
+        return false;
+    }
+    int fd = fd_;
+    fd_ = -1;
+    if (direct_) {
+        direct_ = false;
+        // Devices and pipes may not support fsync; a device that does gets its data flushed.
+        int code = 0;
+        if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP)
+            code = errno;
+        if (::close(fd) != 0 && code == 0 && errno != EINTR)
+            code = errno;
+        if (code != 0) {
+            setError(error, code);
+            return false;
+        }
+        return true;
+    }
+    if (::fsync(fd) != 0) {
+        int code = errno;
+        ::close(fd);
+        abandon();
+        setError(error, code);
+        return false;
+    }
     if (::close(fd) != 0) {
         int code = errno;
-        ::unlink(name.data());
+        abandon();
         setError(error, code);
         return false;
     }
-    if (::rename(name.data(), path.c_str()) != 0) {
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
         int code = errno;
-        ::unlink(name.data());
+        abandon();
         setError(error, code);
         return false;
     }
+    unregisterTemporaryFile(slot_);
+    slot_ = -1;
+    temporary_.clear();
     // Make the rename itself durable.
-    int dir = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY);
+    int dir = ::open(folderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);
@@ -106,38 +266,75 @@ bool writeFileAtomically(const std::string& path, std::string_view data, std::st
     return true;
 }
 
-bool readWholeFile(const std::string& path, std::string& data, std::string* error) {
+bool writeFileAtomically(const std::string& path, std::string_view data, std::string* error) {
+    AtomicFileWriter writer;
+    return writer.open(path, error) && writer.write(data, error) && writer.commit(error);
+}
+
+bool canWriteFile(const std::string& path, std::string* error) {
+    AtomicFileWriter writer;
+    return writer.open(path, error); // the destructor removes the temporary file again
+}
+
+bool readRegularFile(const std::string& path, std::string& data, std::string& reason) {
     data.clear();
-    int fd = ::open(path.c_str(), O_RDONLY);
+    // O_NONBLOCK: opening a pipe without a writer must not wait; regular files ignore it.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        setError(error, errno);
+        reason = errorText(errno);
         return false;
     }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        setError(error, EISDIR);
+    if (::fstat(fd, &st) != 0) {
+        reason = errorText(errno);
         return false;
     }
-    if (st.st_size > 0)
-        data.reserve(static_cast<size_t>(st.st_size));
-    char buffer[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            int code = errno;
-            ::close(fd);
-            setError(error, code);
-            return false;
-        }
-        if (n == 0)
-            break;
-        data.append(buffer, static_cast<size_t>(n));
+    if (!S_ISREG(st.st_mode)) {
+        reason = kNotRegularFileReason;
+        return false;
     }
-    ::close(fd);
+    try {
+        // Read straight into the string; it grows when the file grew since fstat.
+        size_t used = 0;
+        data.resize(st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 65536);
+        for (;;) {
+            if (used == data.size())
+                data.resize(data.size() * 2);
+            ssize_t n = ::read(fd, data.data() + used, data.size() - used);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                reason = errorText(errno);
+                std::string().swap(data);
+                return false;
+            }
+            if (n == 0)
+                break;
+            used += static_cast<size_t>(n);
+        }
+        data.resize(used);
+    } catch (const std::bad_alloc&) {
+        std::string().swap(data);
+        reason = kOutOfMemoryReason;
+        return false;
+    } catch (const std::length_error&) {
+        std::string().swap(data);
+        reason = kOutOfMemoryReason;
+        return false;
+    }
     return true;
+}
+
+bool readWholeFile(const std::string& path, std::string& data, std::string* error) {
+    std::string reason;
+    if (readRegularFile(path, data, reason))
+        return true;
+    setError(error, reason);
+    return false;
 }
 
 } // namespace tessera

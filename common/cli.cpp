@@ -1,7 +1,13 @@
 #include "common/cli.h"
 
+#include "common/error_text.h"
+
+#include <cerrno>
+
 #include <cstdio>
 #include <map>
+#include <new>
+#include <stdexcept>
 
 namespace tessera::cli {
 namespace {
@@ -70,6 +76,16 @@ int usageError() {
     if (g_running)
         std::fprintf(stderr, "usage: %s %s\n", tool().c_str(), g_running->usage.c_str());
     return kExitFailure;
+}
+
+bool printOutput(std::string_view text) {
+    errno = 0;
+    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    if (std::fflush(stdout) == 0 && written && !std::ferror(stdout))
+        return true;
+    const int code = errno;
+    error("cannot write the output: " + errorText(code ? code : EIO));
+    return false;
 }
 
 const std::string& toolName() {
@@ -172,7 +188,17 @@ int run(const char* toolName, int argc, char** argv) {
         return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
     }
     g_running = &entry;
-    const int status = entry.handler(args);
+    int status;
+    try {
+        status = entry.handler(args);
+    } catch (const std::bad_alloc&) {
+        // A file too large for memory is a failure to read it, not a crash.
+        error("out of memory (内存不足)");
+        status = kExitFailure;
+    } catch (const std::length_error&) {
+        error("out of memory (内存不足)");
+        status = kExitFailure;
+    }
     g_running = nullptr;
     return status;
 }

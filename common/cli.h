@@ -14,8 +14,10 @@
 //                              an unknown command or option, or an option without its value:
 //                              a message and the usage on stderr, exit 2
 //
-// Exit statuses shared by every tool: 0 success, 2 wrong arguments or a file that cannot be
-// read or written. Tools add their own (1, 3, ...) for their commands' outcomes.
+// Exit statuses shared by every tool: 0 success, 2 wrong arguments, a file that cannot be
+// read or written, output that cannot be written, or too little memory (a command that runs
+// out of memory is stopped with a message, never aborted). Tools add their own (1, 3, ...) for
+// their commands' outcomes.
 
 #include <initializer_list>
 #include <string>
@@ -77,6 +79,11 @@ bool parseArguments(const std::vector<std::string>& args, const std::vector<std:
 // A whole decimal number from `min` to `max` (digits only, no sign, no blanks); false and
 // `value` unchanged otherwise.
 bool parseWholeNumber(std::string_view text, int min, int max, int& value);
+
+// Writes `text` to standard output and flushes it. False (with a message on stderr) when the
+// output cannot be written, e.g. a full disk or /dev/full: the command then exits with
+// kExitFailure.
+bool printOutput(std::string_view text);
 
 // Runs the tool: see the table above. Returns the exit status.
 int run(const char* toolName, int argc, char** argv);

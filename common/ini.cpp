@@ -1,5 +1,9 @@
 #include "common/ini.h"
 
+#include "common/atomic_file.h"
+
+#include <new>
+
 namespace tessera {
 namespace {
 
@@ -194,6 +198,24 @@ std::string IniFile::bytes() const {
         out += l.eol;
     }
     return out;
+}
+
+bool readIniFile(const std::string& path, IniFile& ini, std::string* error) {
+    std::string bytes, reason;
+    if (!readRegularFile(path, bytes, reason)) {
+        if (error)
+            *error = reason;
+        return false;
+    }
+    try {
+        ini = IniFile::parse(bytes);
+    } catch (const std::bad_alloc&) {
+        ini = IniFile();
+        if (error)
+            *error = kOutOfMemoryReason;
+        return false;
+    }
+    return true;
 }
 
 } // namespace tessera

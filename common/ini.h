@@ -8,7 +8,8 @@
 // value is otherwise returned as the bytes that follow the first '='. Lines before the first
 // section header and lines that are none of these are kept but belong to no entry.
 //
-// Writing a file goes through tessera::writeFileAtomically with the bytes of bytes().
+// Reading a file goes through readIniFile (regular files only); writing goes through
+// tessera::writeFileAtomically with the bytes of bytes().
 
 #include <cstddef>
 #include <optional>
@@ -66,6 +67,10 @@ private:
     std::vector<Line> lines_;
     std::string newline_ = "\r\n";
 };
+
+// Reads and parses the INI file at `path` (readRegularFile: regular files only, out of memory
+// reported). False with the reason in `error` when it cannot be read.
+bool readIniFile(const std::string& path, IniFile& ini, std::string* error = nullptr);
 
 // ASCII case-insensitive equality, the comparison of section names and keys.
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);

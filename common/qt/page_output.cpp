@@ -77,41 +77,75 @@ bool renderPages(QPagedPaintDevice& device, const PageSource& source, const QLis
     return true;
 }
 
-QByteArray renderPdf(const PageSource& source, const PdfOptions& options, QString* error) {
+namespace {
+
+// Draws every page of `source` as a PDF on `device` (open for writing).
+bool renderPdfTo(QIODevice& device, const PageSource& source, const PdfOptions& options,
+                 QString* error) {
     if (options.dpi <= 0) {
         setError(error, QStringLiteral("分辨率必须大于 0。"));
-        return {};
+        return false;
     }
+    QPdfWriter writer(&device);
+    writer.setResolution(options.dpi);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+    writer.setTitle(options.title);
+    writer.setCreator(options.creator);
+    return renderPages(writer, source, pageList({}, source.pageCount()), error);
+}
+
+QString fromSystem(const std::string& text) {
+    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+QByteArray renderPdf(const PageSource& source, const PdfOptions& options, QString* error) {
     QByteArray bytes;
-    {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter writer(&buffer); // finishes the document when it goes
-        writer.setResolution(options.dpi);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
-        writer.setTitle(options.title);
-        writer.setCreator(options.creator);
-        if (!renderPages(writer, source, pageList({}, source.pageCount()), error))
-            return {};
-    }
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!renderPdfTo(buffer, source, options, error))
+        return {};
     return bytes;
+}
+
+bool writePdf(const std::string& path, const PageSource& source, const PdfOptions& options,
+              QString* error) {
+    if (source.pageCount() <= 0 || options.dpi <= 0) {
+        renderPdf(source, options, error); // fails at once with the reason; nothing is written
+        return false;
+    }
+    // The pages go straight into the temporary file (a long report never sits in memory); the
+    // old file is replaced only when every page was written.
+    AtomicFileWriter writer;
+    std::string reason;
+    if (!writer.open(path, &reason)) {
+        setError(error, fromSystem(reason));
+        return false;
+    }
+    QFile file;
+    if (!file.open(writer.fd(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
+        setError(error, file.errorString());
+        return false;
+    }
+    if (!renderPdfTo(file, source, options, error))
+        return false;
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        setError(error, file.errorString());
+        return false;
+    }
+    file.close();
+    if (!writer.commit(&reason)) {
+        setError(error, fromSystem(reason));
+        return false;
+    }
+    return true;
 }
 
 bool writePdf(const QString& path, const PageSource& source, const PdfOptions& options,
               QString* error) {
-    const QByteArray bytes = renderPdf(source, options, error);
-    if (bytes.isEmpty())
-        return false;
-    std::string reason;
-    if (!writeFileAtomically(QFile::encodeName(path).toStdString(),
-                             std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
-                             &reason)) {
-        setError(error,
-                 QString::fromLocal8Bit(reason.data(), static_cast<qsizetype>(reason.size())));
-        return false;
-    }
-    return true;
+    return writePdf(QFile::encodeName(path).toStdString(), source, options, error);
 }
 
 } // namespace tessera

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <functional>
+#include <string>
 
 class QPageRanges;
 class QPagedPaintDevice;
@@ -40,9 +41,12 @@ struct PdfOptions {
     QString creator; // document information: the program's name
 };
 
-// Writes every page of `source` as a PDF to `path`: rendered into memory, then written with
-// writeFileAtomically, so that an existing file stays as it was when anything fails. False
-// with the reason (the system's text for file errors) on failure.
+// Writes every page of `source` as a PDF to `path` (the file name's bytes, as the system
+// knows it) through an AtomicFileWriter, so that an existing file stays as it was when
+// anything fails. False with the reason (the system's text for file errors) on failure.
+bool writePdf(const std::string& path, const PageSource& source, const PdfOptions& options,
+              QString* error = nullptr);
+// The same for a file name as Qt shows it (encoded with QFile::encodeName).
 bool writePdf(const QString& path, const PageSource& source, const PdfOptions& options,
               QString* error = nullptr);
 

@@ -4,6 +4,7 @@
 #include "depth/cli/cli_io.h"
 
 #include "common/atomic_file.h"
+#include "common/cell_escape.h"
 #include "common/crt.h"
 #include "common/gbk.h"
 #include "depth/document/rows_tsv.h"
@@ -59,21 +60,25 @@ int dump(const tessera::cli::Arguments& arguments) {
     DmHeader header;
     std::vector<DepthRow> rows;
     bool complete = decodeDm(bytes, header, rows) == DmReadStatus::Complete;
+    std::string().swap(bytes);
+    // Cells and header texts escaped, so that every line stays one line of TAB-separated cells
+    // and the rows read back as a rows file.
+    auto text = [](std::string_view gbk) { return tessera::escapeCell(tessera::gbkToUtf8(gbk)); };
     std::string out;
     out.reserve(64 + rows.size() * 16);
-    out += "tag\t" + tessera::gbkToUtf8(header.tag) + "\n";
-    out += "text\t" + tessera::gbkToUtf8(header.text) + "\n";
+    out += "tag\t" + text(header.tag) + "\n";
+    out += "text\t" + text(header.text) + "\n";
     out += "number\t" + tessera::formatInt(header.number) + "\n";
     for (const auto& row : rows) {
         for (int c = 0; c < DepthRow::kCells; ++c) {
             if (c)
                 out.push_back('\t');
-            out += tessera::gbkToUtf8(row.cell(c));
+            out += text(row.cell(c));
         }
         out.push_back('\n');
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    std::fflush(stdout);
+    if (!tessera::cli::printOutput(out))
+        return kFailure;
     if (!complete) {
         std::fprintf(stderr, "%s\n", std::string(kEndOfFileMessage).c_str());
         return kEndOfFile;

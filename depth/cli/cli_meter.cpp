@@ -22,6 +22,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <random>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -186,11 +187,28 @@ int simulateMeter(const tessera::cli::Arguments& args) {
         error(link + " exists and is not a symbolic link; not replaced");
         return kFailure;
     }
-    const std::string temporary = link + ".tmp" + std::to_string(getpid());
-    unlink(temporary.c_str());
-    if (symlink(name, temporary.c_str()) != 0 || rename(temporary.c_str(), link.c_str()) != 0) {
+    // The link is made under a temporary name and renamed into place. symlink() never replaces
+    // anything, so a name that exists already (whoever made it) is left alone and another is
+    // tried.
+    std::string temporary;
+    int made = -1;
+    std::mt19937_64 random(std::random_device{}() ^ static_cast<unsigned long long>(getpid()));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[32];
+        std::snprintf(suffix, sizeof suffix, ".tmp%016llx",
+                      static_cast<unsigned long long>(random()));
+        temporary = link + suffix;
+        made = symlink(name, temporary.c_str());
+        if (made == 0 || errno != EEXIST)
+            break;
+    }
+    if (made != 0) {
         error("cannot publish " + link + ": " + tessera::errorText(errno));
-        unlink(temporary.c_str());
+        return kFailure;
+    }
+    if (rename(temporary.c_str(), link.c_str()) != 0) {
+        error("cannot publish " + link + ": " + tessera::errorText(errno));
+        unlink(temporary.c_str()); // the link made just above
         return kFailure;
     }
     pty.linked = true;

@@ -1,11 +1,16 @@
 #include "depth/document/rows_tsv.h"
 
+#include "common/cell_escape.h"
 #include "common/gbk.h"
 
 namespace marrowby {
 
 bool parseRowsTsv(std::string_view text, std::vector<DepthRow>& rows, std::string& error) {
     rows.clear();
+    // A UTF-8 byte-order mark (spreadsheets write one) is not part of the first cell.
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    if (text.substr(0, kBom.size()) == kBom)
+        text.remove_prefix(kBom.size());
     size_t lineNo = 0;
     size_t pos = 0;
     while (pos < text.size()) {
@@ -28,7 +33,13 @@ bool parseRowsTsv(std::string_view text, std::vector<DepthRow>& rows, std::strin
                 error = "line " + std::to_string(lineNo) + ": more than five cells";
                 return false;
             }
-            auto gbk = tessera::utf8ToGbk(part);
+            auto cellText = tessera::unescapeCell(part);
+            if (!cellText) {
+                error = "line " + std::to_string(lineNo) + ", cell " + std::to_string(cell + 1) +
+                        ": a backslash must be followed by t, r, n or another backslash";
+                return false;
+            }
+            auto gbk = tessera::utf8ToGbk(*cellText);
             if (!gbk) {
                 error = "line " + std::to_string(lineNo) + ", cell " + std::to_string(cell + 1) +
                         ": text cannot be encoded in GBK";

@@ -14,6 +14,9 @@ struct PortError {
     std::string label; // e.g. "ReadFile()"
     int errnum = 0;
     int portNumber = 0;
+    // The worker reads nothing more after this error: it waits for Close (a device that is
+    // gone, or any read error that a retry would only repeat).
+    bool final = false;
 };
 
 // "WARNING:  <label> Failed with the following error: \n<reason>\nPort: <port>\n"; the text is
@@ -23,8 +26,7 @@ std::string formatPortError(std::string_view label, std::string_view reason, int
 // The box text of `error`, with the system's text for its errno value.
 std::string portErrorText(const PortError& error);
 
-// Errors after which a device is gone for good (hang-up, unplugged, descriptor lost): the
-// worker reports them once and stops reading.
+// Errors after which a device is gone for good (hang-up, unplugged, descriptor lost).
 bool isDeviceGone(int error);
 
 } // namespace marrowby

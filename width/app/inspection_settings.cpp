@@ -71,10 +71,9 @@ SettingsRead readInspectionSettings(const std::string& path) {
     if (!fileExists(path))
         return result;
     result.exists = true;
-    std::string bytes;
-    if (!tessera::readWholeFile(path, bytes, &result.error))
+    tessera::IniFile ini;
+    if (!tessera::readIniFile(path, ini, &result.error))
         return result;
-    const tessera::IniFile ini = tessera::IniFile::parse(bytes);
     for (const SettingsKey& key : kSettingsKeys) {
         result.info.*key.value =
             ini.value(kSettingsSection, key.name, kSettingsValueLimit).value_or("");
@@ -85,16 +84,9 @@ SettingsRead readInspectionSettings(const std::string& path) {
 
 bool writeInspectionSettings(const std::string& path, const InspectionInfo& info,
                              std::string* error, bool createFolder) {
-    std::string bytes;
-    if (fileExists(path)) {
-        std::string reason;
-        if (!tessera::readWholeFile(path, bytes, &reason)) {
-            if (error)
-                *error = reason;
-            return false;
-        }
-    }
-    tessera::IniFile ini = tessera::IniFile::parse(bytes);
+    tessera::IniFile ini;
+    if (fileExists(path) && !tessera::readIniFile(path, ini, error))
+        return false;
     for (const SettingsKey& key : kSettingsKeys)
         ini.setValue(kSettingsSection, key.name, info.*key.value);
 

@@ -1,6 +1,7 @@
 // fallowmere-cli: the commands register themselves in their own source files (cli_*.cpp).
 
 #include "common/cli.h"
+#include "common/temporary_files.h"
 
 #include <csignal>
 
@@ -8,5 +9,7 @@ int main(int argc, char** argv) {
     // A closed output pipe is a write error that the commands report (exit status 2), not a
     // silent death by signal.
     std::signal(SIGPIPE, SIG_IGN);
+    // Stopped by SIGINT or SIGTERM in the middle of a write, the tool leaves no temporary file.
+    tessera::removeTemporaryFilesOnSignals();
     return tessera::cli::run("fallowmere-cli", argc, argv);
 }

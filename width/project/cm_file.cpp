@@ -1,7 +1,7 @@
 #include "width/project/cm_file.h"
 
+#include "common/atomic_file.h"
 #include "common/gbk.h"
-#include "width/project/regular_file.h"
 #include "width/project/text.h"
 
 #include <cstring>
@@ -114,13 +114,13 @@ bool ReadProjectFile(const std::string& path, std::vector<CRecordStru>& records,
     records.clear();
     std::string bytes;
     std::string reason;
-    if (readRegularFile(path, bytes, reason)) {
+    if (tessera::readRegularFile(path, bytes, reason)) {
         try {
             parseProjectText(bytes, records);
             return true;
         } catch (const std::bad_alloc&) {
             std::vector<CRecordStru>().swap(records);
-            reason = kOutOfMemoryReason;
+            reason = tessera::kOutOfMemoryReason;
         }
     }
     message = "无法读取项目文件“" + displayPath(path) + "”：" + reason;
@@ -129,7 +129,7 @@ bool ReadProjectFile(const std::string& path, std::vector<CRecordStru>& records,
 
 bool writeProjectBytes(const std::string& path, std::string_view bytes, std::string& message) {
     std::string reason;
-    if (writeRegularFileAtomically(path, bytes, reason))
+    if (tessera::writeFileAtomically(path, bytes, &reason))
         return true;
     message = "无法保存项目文件“" + displayPath(path) + "”：" + reason + "\n原文件保持不变。";
     return false;

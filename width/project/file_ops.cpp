@@ -1,6 +1,6 @@
 #include "width/project/file_ops.h"
 
-#include "width/project/regular_file.h"
+#include "common/atomic_file.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -107,9 +107,9 @@ bool StdFileOps::removePicture(const std::string& path, std::string& reason) {
 bool StdFileOps::copyFileAtomically(const std::string& from, const std::string& to,
                                     std::string& reason) {
     std::string data;
-    if (!readRegularFile(from, data, reason))
+    if (!tessera::readRegularFile(from, data, reason))
         return false;
-    if (!writeRegularFileAtomically(to, data, reason))
+    if (!tessera::writeFileAtomically(to, data, &reason))
         return false;
     // Keep the photograph's modification time, as a copy in a file manager does.
     std::error_code ec;

@@ -1,4 +1,5 @@
 #include "common/program_options.h"
+#include "common/temporary_files.h"
 #include "common/ui/qt_prompt.h"
 #include "depth/app/ui/marrowby_app.h"
 
@@ -22,6 +23,8 @@ int main(int argc, char** argv) {
     if (const auto status =
             tessera::answerInfoRequest(argc, argv, kUsage, "Marrowby 1.2", std::cout))
         return *status;
+    // Stopped by SIGINT or SIGTERM in the middle of a save, the program leaves no temporary file.
+    tessera::removeTemporaryFilesOnSignals();
     QApplication qapp(argc, argv);
     QString problem;
     if (!marrowby::CMarrowbyApp::setUpProcess(&problem))

@@ -1,8 +1,13 @@
 // marrowby-cli download: receives one transmission from the meter through the serial engine
-// and the download parser, and writes the rows as a DM file.
+// and the download parser, and writes the rows as a DM file. A transfer that ends early (the
+// link is lost, the timeout passes, SIGINT or SIGTERM) keeps the rows of every completed group,
+// as the program does when a transfer is cancelled, and exits with status 3.
 
 #include "depth/cli/cli.h"
 #include "depth/cli/cli_io.h"
+
+#include "common/atomic_file.h"
+#include "common/temporary_files.h"
 
 #include "depth/document/view_data.h"
 #include "depth/download/download_parser.h"
@@ -11,15 +16,20 @@
 #include "depth/serial/qt/serial_port.h"
 
 #include <QCoreApplication>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <memory>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace marrowby::cli {
@@ -29,6 +39,22 @@ void say(std::string_view text) {
     std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
 }
 
+// While the transfer runs, SIGINT and SIGTERM end it the way a lost link does: they are handed
+// to the event loop through a pipe. Once it has ended they remove temporary files and end the
+// process as usual.
+int g_signalPipe[2] = {-1, -1};
+std::atomic<bool> g_receiving{false};
+
+extern "C" void onStopSignal(int signal) {
+    if (!g_receiving.load()) {
+        tessera::removeTemporaryFilesAndRaise(signal);
+    }
+    const int savedErrno = errno;
+    const char byte = static_cast<char>(signal);
+    [[maybe_unused]] ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+    errno = savedErrno;
+}
+
 // Receives the engine's byte events on the event loop's thread and feeds the parser.
 class Receiver : public QObject {
 public:
@@ -36,13 +62,26 @@ public:
 
     std::vector<DepthRecord> records;
 
-    // Ends the download without writing (timeout); false when it has already ended.
-    bool abandon() {
+    // Ends a transfer that stopped early (`why` says how): the rows of the completed groups are
+    // written when there is at least one group. Exits the event loop with kTimeout, or with
+    // kFailure when they cannot be written. Nothing happens once the transfer has ended.
+    void endEarly(const std::string& why) {
         if (m_bFinished)
-            return false;
+            return;
         m_bFinished = true;
+        g_receiving = false;
         m_engine.Close();
-        return true;
+        if (m_groupsDone == 0) {
+            error(why + "; no group was complete, nothing written");
+            QCoreApplication::exit(kTimeout);
+            return;
+        }
+        if (!writeRows())
+            return;
+        error(why + "; kept " + std::to_string(m_groupsDone) + " complete group" +
+              (m_groupsDone == 1 ? "" : "s") + ", " + std::to_string(records.size()) + " row" +
+              (records.size() == 1 ? "" : "s") + " written to " + m_out);
+        QCoreApplication::exit(kTimeout);
     }
 
 protected:
@@ -60,6 +99,7 @@ private:
             m_firstByte = std::chrono::steady_clock::now();
         const ByteOutcome out = m_parser.onByte(c);
         if (out.groupClosed) {
+            m_groupsDone = out.groupsDone;
             if (out.countMismatch)
                 say(kCountMismatchMessage);
             say(groupLabel(out.groupsDone));
@@ -68,15 +108,24 @@ private:
             finish();
     }
 
-    void finish() {
-        m_bFinished = true;
-        m_engine.Close();
+    // Writes the rows received so far with the initial header fields; on failure exits the
+    // event loop with kFailure and returns false.
+    bool writeRows() {
         DepthViewData view;
         view.refreshFrom(records);
         if (!writeOutput(m_out, view.toDm())) {
             QCoreApplication::exit(kFailure);
-            return;
+            return false;
         }
+        return true;
+    }
+
+    void finish() {
+        m_bFinished = true;
+        g_receiving = false;
+        m_engine.Close();
+        if (!writeRows())
+            return;
         say(kTransferCompleteMessage);
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - m_firstByte).count();
@@ -89,6 +138,7 @@ private:
     std::string m_out;
     DownloadParser m_parser{records};
     bool m_bFinished = false;
+    int m_groupsDone = 0;   // groups completed so far; their rows are in `records`
     long long m_nBytes = 0; // bytes handled, and when the first one came
     std::chrono::steady_clock::time_point m_firstByte;
 };
@@ -138,6 +188,13 @@ int download(const tessera::cli::Arguments& args) {
     if (!positional.empty() || out.empty()) {
         return tessera::cli::usageError();
     }
+    // A folder, or a place that cannot be written, fails now rather than after the whole
+    // transmission.
+    std::string reason;
+    if (!tessera::canWriteFile(out, &reason)) {
+        error("cannot write " + out + ": " + reason);
+        return kFailure;
+    }
 
     std::unique_ptr<QCoreApplication> app;
     if (!QCoreApplication::instance()) {
@@ -155,14 +212,18 @@ int download(const tessera::cli::Arguments& args) {
     const PortMap map = currentPortMap();
     const int number = transferPortNumber(port, map);
     SerialPort engine;
-    // The engine's error boxes become lines on stderr: a command-line tool has no boxes.
-    engine.setErrorHandler([](const PortError& e) {
+    Receiver receiver(engine, out);
+    // The engine's error boxes become lines on stderr: a command-line tool has no boxes. After
+    // a final one (the link is lost) nothing more arrives: the transfer ends with what it has.
+    engine.setErrorHandler([&receiver](const PortError& e) {
         std::string text = portErrorText(e);
         while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
             text.pop_back();
         say(std::string(kPortErrorCaption) + ": " + text);
+        if (e.final)
+            QTimer::singleShot(
+                0, &receiver, [&receiver] { receiver.endEarly("the link to the meter was lost"); });
     });
-    Receiver receiver(engine, out);
     int status;
     if (!engine.Open(&receiver, number, devicePathFor(map, number).value_or(std::string()))) {
         say(kOpenFailedMessage);
@@ -172,20 +233,37 @@ int download(const tessera::cli::Arguments& args) {
         status = kFailure;
     } else {
         std::fprintf(stderr, "marrowby-cli: waiting for the meter on COM%d\n", number);
+        std::unique_ptr<QSocketNotifier> stopNotifier;
+        if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+            stopNotifier =
+                std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
+            QObject::connect(stopNotifier.get(), &QSocketNotifier::activated, [&receiver] {
+                char signal = 0;
+                [[maybe_unused]] ssize_t n = ::read(g_signalPipe[0], &signal, 1);
+                receiver.endEarly(signal == SIGINT ? "interrupted (SIGINT)" : "stopped (SIGTERM)");
+            });
+            g_receiving = true;
+            struct sigaction sa {};
+            sa.sa_handler = onStopSignal;
+            sigemptyset(&sa.sa_mask);
+            for (int signal : {SIGINT, SIGTERM}) {
+                struct sigaction old {};
+                if (::sigaction(signal, nullptr, &old) == 0 && old.sa_handler != SIG_IGN)
+                    ::sigaction(signal, &sa, nullptr);
+            }
+        }
         engine.StartWorker();
         QTimer timer;
         if (timeout > 0) {
             timer.setSingleShot(true);
             timer.setTimerType(Qt::PreciseTimer);
             QObject::connect(&timer, &QTimer::timeout, [&] {
-                if (!receiver.abandon())
-                    return; // the end byte came first
-                error("no end of transmission within " + timeoutText + " seconds; nothing written");
-                QCoreApplication::exit(kTimeout);
+                receiver.endEarly("no end of transmission within " + timeoutText + " seconds");
             });
             timer.start(static_cast<int>(std::min(timeout * 1000.0, 2e9)));
         }
         status = QCoreApplication::exec();
+        g_receiving = false;
         engine.Close();
     }
     return status;

@@ -36,8 +36,7 @@ int ports(const tessera::cli::Arguments& arguments) {
                field(d.description) + "\n";
     auto bridge = findBridgePort(map);
     out += bridge ? "bridge\tCOM" + std::to_string(*bridge) + "\n" : std::string("bridge\tnone\n");
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    return std::fflush(stdout) == 0 ? kOk : kFailure;
+    return tessera::cli::printOutput(out) ? kOk : kFailure;
 }
 
 const tessera::cli::Command

@@ -7,8 +7,6 @@
 #include "depth/report/qt/report_pdf.h"
 #include "depth/report/report_page.h"
 
-#include <QByteArray>
-#include <QFile>
 #include <QGuiApplication>
 
 #include <cstdio>
@@ -68,9 +66,10 @@ int report(const tessera::cli::Arguments& args) {
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
 
-    const QString out = QFile::decodeName(QByteArray::fromStdString(pos[1]));
+    // The output name keeps its bytes: a name that is not valid UTF-8 must not turn into
+    // another one on its way through QString.
     QString why;
-    if (!writeDepthReportPdf(out, rows, dpi, &why)) {
+    if (!writeDepthReportPdf(pos[1], rows, dpi, &why)) {
         error("cannot write " + pos[1] + ": " + why.toStdString());
         return kFailure;
     }

@@ -17,4 +17,9 @@ bool writeDepthReportPdf(const QString& path, const std::vector<DepthRow>& rows,
     return tessera::writePdf(path, DepthReport(rows), depthReportPdfOptions(dpi), error);
 }
 
+bool writeDepthReportPdf(const std::string& path, const std::vector<DepthRow>& rows, int dpi,
+                         QString* error) {
+    return tessera::writePdf(path, DepthReport(rows), depthReportPdfOptions(dpi), error);
+}
+
 } // namespace marrowby

@@ -254,11 +254,11 @@ ssize_t SerialPort::readDevice(int fd, void* buffer, size_t size) {
     return read(fd, buffer, size);
 }
 
-void SerialPort::ReportError(const char* label, int error) {
+void SerialPort::ReportError(const char* label, int error, bool final) {
     const ErrorHandler& handler = errorHandler();
     if (!handler)
         return;
-    const PortError report{label, error, m_nPortNumber};
+    const PortError report{label, error, m_nPortNumber, final};
     if (!t_onWorker) {
         handler(report);
         return;
@@ -302,10 +302,12 @@ void SerialPort::workerMain() {
             // The shutdown descriptor comes first: when both are ready, shutdown wins.
             pollfd fds[2] = {{m_shutdownFd, POLLIN, 0}, {m_hPort, POLLIN, 0}};
             if (poll(fds, 2, -1) < 0) {
-                if (errno == EINTR)
+                if (errno == EINTR || errno == EAGAIN)
                     continue;
-                ReportError("WaitCommEvent()", errno);
-                continue;
+                // A wait that fails would fail again at once: report it once and stop.
+                ReportError("WaitCommEvent()", errno, true);
+                waitForShutdownOr(-1);
+                break;
             }
             if (fds[0].revents)
                 break;
@@ -313,7 +315,7 @@ void SerialPort::workerMain() {
             bool gone = false;
             size_t received = 0;
             if (events & POLLNVAL) {
-                ReportError("WaitCommEvent()", EBADF);
+                ReportError("WaitCommEvent()", EBADF, true);
                 gone = true;
             } else if (events & (POLLIN | POLLHUP | POLLERR)) {
                 Drain result = drain(received);
@@ -321,7 +323,7 @@ void SerialPort::workerMain() {
                 // Everything readable was read and the device still reports a hang-up or an
                 // error that read() did not show: it is gone.
                 if (result == Drain::Empty && (events & (POLLHUP | POLLERR))) {
-                    ReportError("ReadFile()", EIO);
+                    ReportError("ReadFile()", EIO, true);
                     gone = true;
                 }
             }
@@ -357,7 +359,7 @@ SerialPort::Drain SerialPort::drain(size_t& received) {
         }
         if (n == 0) {
             // End of file on a terminal: the device hung up.
-            ReportError("ReadFile()", EIO);
+            ReportError("ReadFile()", EIO, true);
             return Drain::Gone;
         }
         int error = errno;
@@ -365,10 +367,11 @@ SerialPort::Drain SerialPort::drain(size_t& received) {
             continue;
         if (error == EAGAIN || error == EWOULDBLOCK)
             return Drain::Empty;
-        ReportError("ReadFile()", error);
-        if (isDeviceGone(error))
-            return Drain::Gone;
-        // Anything else: as after a failed one-byte read, the drain goes on once the box closed.
+        // Any other read error is final, whether the device is gone (EIO, ENXIO) or keeps
+        // failing (EPROTO, EOVERFLOW, ...): reading again would only report it again, in a
+        // loop of error boxes. One report; then the worker waits for Close.
+        ReportError("ReadFile()", error, true);
+        return Drain::Gone;
     }
 }
 

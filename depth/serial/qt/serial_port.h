@@ -97,7 +97,7 @@ public:
     // user-interface thread the handler runs at once; from the worker it is queued to the
     // user-interface thread and the worker waits until it has returned or Close asks it to
     // end, whichever comes first.
-    void ReportError(const char* label, int error);
+    void ReportError(const char* label, int error, bool final = false);
 
 protected:
     // The worker's read of the device; a test seam for read failures. Same contract as read(2).
@@ -106,8 +106,9 @@ protected:
 private:
     void workerMain();
     enum class Drain { Empty, Gone, Stopped };
-    // Reads and posts everything the device holds: Empty when it has nothing more, Gone when it
-    // failed for good (reported), Stopped when shutdown was asked meanwhile.
+    // Reads and posts everything the device holds: Empty when it has nothing more, Gone when a
+    // read failed (reported once; only an interruption or "try again" is retried), Stopped
+    // when shutdown was asked meanwhile.
     Drain drain(size_t& received);
     // Waits a few milliseconds to let bytes gather; true when shutdown was asked meanwhile.
     bool pauseUnlessShutdown();

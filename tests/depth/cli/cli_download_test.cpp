@@ -3,11 +3,14 @@
 
 #include "depth/document/dm_file.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 
 using namespace marrowby;
 
@@ -95,6 +98,12 @@ private slots:
         QVERIFY(m_dir->isValid());
     }
     void cleanup() {
+        cleanupMeters();
+        delete m_dir;
+    }
+
+private:
+    void cleanupMeters() {
         for (QProcess* m : m_meters) {
             if (m->state() != QProcess::NotRunning) {
                 m->terminate();
@@ -105,8 +114,9 @@ private slots:
             delete m;
         }
         m_meters.clear();
-        delete m_dir;
     }
+
+private slots:
 
     void completeTransmissionWritesTheRowsAndReportsProgress() {
         QProcess* meter = streamMeter("DE001002012034150013001095BE002001999000007BA");
@@ -153,13 +163,134 @@ private slots:
         QVERIFY(!err.contains(QStringLiteral("数据接收个数有误")));
     }
 
-    void missingEndByteTimesOutAndWritesNothing() {
-        QVERIFY(streamMeter("DE001001123456789B"));
+    void timeoutKeepsTheCompletedGroups() {
+        // Group 1 complete, group 2 cut off: its row is kept, the partial group is not.
+        QVERIFY(streamMeter("DE001001123456789BE002001111"));
         QString err;
         const QString out = path(QStringLiteral("out.DM"));
         QCOMPARE(download({"--out", out, "--timeout", "2"}, err), 3);
-        QVERIFY(!QFileInfo::exists(out));
         QVERIFY2(err.contains(QStringLiteral("正在传送 第1组数据")), qPrintable(err));
+        QVERIFY2(err.contains(QStringLiteral("kept 1 complete group, 1 row written to")),
+                 qPrintable(err));
+        DmHeader header;
+        QCOMPARE(readDm(out, header),
+                 (std::vector<DepthRow>{DepthRow("1", "123", "456", "789", "")}));
+        QCOMPARE(header, DmHeader{});
+    }
+
+    void timeoutWithoutACompletedGroupWritesNothing() {
+        QVERIFY(streamMeter("DE001001123"));
+        QString err;
+        const QString out = path(QStringLiteral("out.DM"));
+        QCOMPARE(download({"--out", out, "--timeout", "2"}, err), 3);
+        QVERIFY2(err.contains(QStringLiteral("nothing written")), qPrintable(err));
+        QVERIFY(!QFileInfo::exists(out));
+        QVERIFY(QDir(m_dir->path())
+                    .entryList({QStringLiteral(".out.DM*")}, QDir::Files | QDir::Hidden)
+                    .isEmpty()); // no temporary file left
+    }
+
+    // Starts a download of a stream with two complete groups and a third one cut off, and
+    // returns once both complete groups were reported on its stderr.
+    QProcess* downloadTwoGroups(const QString& out, QString& err) {
+        QProcess* meter = streamMeter("DE001002012034150013001095BE002001999000007BE003002000");
+        if (!meter)
+            return nullptr;
+        auto* p = new QProcess(this);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("MARROWBY_PORT_MAP"), path(QStringLiteral("ports.map")));
+        p->setProcessEnvironment(env);
+        p->start(cli(), QStringList{"download", "--out", out});
+        QElapsedTimer clock;
+        clock.start();
+        while (!err.contains(QStringLiteral("正在传送 第2组数据")) && clock.elapsed() < kWait &&
+               p->state() != QProcess::NotRunning) {
+            p->waitForReadyRead(100);
+            err += QString::fromUtf8(p->readAllStandardError());
+        }
+        return p;
+    }
+
+    void lostLinkKeepsTheCompletedGroups() {
+        QString err;
+        const QString out = path(QStringLiteral("out.DM"));
+        QProcess* p = downloadTwoGroups(out, err);
+        QVERIFY(p);
+        QVERIFY2(err.contains(QStringLiteral("正在传送 第2组数据")), qPrintable(err));
+        m_meters.first()->kill(); // the cable is pulled: the line hangs up
+        QVERIFY(p->waitForFinished(kWait));
+        err += QString::fromUtf8(p->readAllStandardError());
+        QCOMPARE(p->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p->exitCode(), 3);
+        QCOMPARE(err.count(QStringLiteral("Application Error")), 1);
+        QVERIFY2(err.contains(QStringLiteral("kept 2 complete groups, 3 rows written to")),
+                 qPrintable(err));
+        DmHeader header;
+        QCOMPARE(readDm(out, header), (std::vector<DepthRow>{DepthRow("1", "12", "34", "150", ""),
+                                                             DepthRow("1", "13", "1", "95", ""),
+                                                             DepthRow("2", "999", "0", "7", "")}));
+    }
+
+    void stopSignalsKeepTheCompletedGroups() {
+        for (int signal : {SIGTERM, SIGINT}) {
+            QString err;
+            const QString out = path(QStringLiteral("out%1.DM").arg(signal));
+            QProcess* p = downloadTwoGroups(out, err);
+            QVERIFY(p);
+            QVERIFY2(err.contains(QStringLiteral("正在传送 第2组数据")), qPrintable(err));
+            ::kill(static_cast<pid_t>(p->processId()), signal);
+            QVERIFY(p->waitForFinished(kWait));
+            err += QString::fromUtf8(p->readAllStandardError());
+            QCOMPARE(p->exitStatus(), QProcess::NormalExit);
+            QCOMPARE(p->exitCode(), 3);
+            QVERIFY2(err.contains(QStringLiteral("kept 2 complete groups, 3 rows written to")),
+                     qPrintable(err));
+            DmHeader header;
+            QCOMPARE(readDm(out, header).size(), size_t(3));
+            cleanupMeters();
+        }
+    }
+
+    void outputIsCheckedBeforeReceiving() {
+        // The meter would wait a minute before it sends: a bad --out must not wait for it.
+        QFile empty(path(QStringLiteral("empty.bin")));
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.close();
+        QVERIFY(startMeter({"--stream", empty.fileName(), "--delay", "60000"}));
+        QString err;
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(download({"--out", m_dir->path(), "--timeout", "30"}, err), 2);
+        QVERIFY2(err.contains(QStringLiteral("Is a directory")), qPrintable(err));
+        QCOMPARE(download({"--out", path("no/such/folder/x.DM"), "--timeout", "30"}, err), 2);
+        QVERIFY2(err.contains(QStringLiteral("No such file or directory")), qPrintable(err));
+        QVERIFY(clock.elapsed() < 20000);
+    }
+
+    void simulatedMeterLeavesFilesNamedLikeItsTemporaryLinkAlone() {
+        // The shell writes "<link>.tmp<its pid>" and then becomes the simulator (same pid).
+        const QString link = path(QStringLiteral("meter"));
+        QProcess meter;
+        meter.start(QStringLiteral("/bin/sh"),
+                    {QStringLiteral("-c"),
+                     QStringLiteral("echo precious > \"$1.tmp$$\" && echo \"$$\" > \"$1.pid\" && "
+                                    "exec \"$0\" simulate-meter --link \"$1\" --groups 1 "
+                                    "--records 1 --timeout 1"),
+                     cli(), link});
+        QVERIFY(meter.waitForFinished(kWait));
+        QCOMPARE(meter.exitCode(), 3); // nobody opened the link in time
+        QFile pid(link + QStringLiteral(".pid"));
+        QVERIFY(pid.open(QIODevice::ReadOnly));
+        QFile precious(link + QStringLiteral(".tmp") +
+                       QString::fromLatin1(pid.readAll().trimmed()));
+        QVERIFY(precious.open(QIODevice::ReadOnly));
+        QCOMPARE(precious.readAll(), QByteArray("precious\n"));
+        QVERIFY(!QFileInfo(link).isSymLink()); // removed at exit
+        QCOMPARE(
+            QDir(m_dir->path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
+                .size(),
+            2);
     }
 
     void portThatCannotBeOpenedFails() {

@@ -2,12 +2,14 @@
 
 #include "depth/document/dm_file.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 
 using namespace marrowby;
 
@@ -68,6 +70,7 @@ private slots:
     void cutDmFileStillWritesTheReportAndExitsOne();
     void wrongArgumentsLeaveNoFile();
     void unreadableInputOrUnwritableOutput();
+    void stoppedReportLeavesNoTemporaryFile();
 };
 
 void ReportCliTest::tsvOf120RowsGivesThreePages() {
@@ -154,6 +157,37 @@ void ReportCliTest::unreadableInputOrUnwritableOutput() {
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("taken.pdf")));
     QCOMPARE(runCli({in, dir.filePath(QStringLiteral("taken.pdf"))}).exitCode, 2);
     QVERIFY(QFileInfo(dir.filePath(QStringLiteral("taken.pdf"))).isDir());
+}
+
+void ReportCliTest::stoppedReportLeavesNoTemporaryFile() {
+    // The pages of a long report go into a hidden temporary file beside the report while they
+    // are drawn; SIGINT or SIGTERM then ends the tool, and the temporary file goes with it.
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("rows.tsv"));
+    writeFile(in, tsvRows(100000));
+    for (int signal : {SIGTERM, SIGINT}) {
+        const QString out = dir.filePath(QStringLiteral("report.pdf"));
+        writeFile(out, "old report");
+        QProcess proc;
+        proc.start(QStringLiteral(MARROWBY_CLI), {QStringLiteral("report"), in, out});
+        QVERIFY(proc.waitForStarted());
+        const auto hidden = [&] {
+            return QDir(dir.path())
+                .entryList({QStringLiteral(".report.pdf.*")}, QDir::Files | QDir::Hidden);
+        };
+        QElapsedTimer clock;
+        clock.start();
+        while (hidden().isEmpty() && proc.state() == QProcess::Running && clock.elapsed() < 60000)
+            QThread::msleep(2);
+        QVERIFY2(!hidden().isEmpty(), "the report was never being written");
+        ::kill(static_cast<pid_t>(proc.processId()), signal);
+        QVERIFY(proc.waitForFinished(60000));
+        QCOMPARE(proc.exitStatus(), QProcess::CrashExit); // ended by the signal itself
+        QVERIFY2(hidden().isEmpty(), qPrintable(hidden().join(QLatin1Char(' '))));
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("old report"));
+    }
 }
 
 QTEST_GUILESS_MAIN(ReportCliTest)

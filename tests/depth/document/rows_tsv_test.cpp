@@ -27,3 +27,28 @@ TEST(RowsTsv, RejectsExtraCellsAndUnencodableText) {
     EXPECT_FALSE(parseRowsTsv("1\n2\t\xF0\x9F\x98\x80\n", rows, error));
     EXPECT_NE(std::string::npos, error.find("line 2, cell 2"));
 }
+
+TEST(RowsTsv, EscapesAndAByteOrderMark) {
+    std::vector<DepthRow> rows;
+    std::string error;
+    // The mark belongs to no cell; escapes give back TAB, CR, LF and the backslash, also at the
+    // end of a line that ends in CR LF.
+    ASSERT_TRUE(parseRowsTsv("\xEF\xBB\xBF"
+                             "1\t2\\t3\t\\\\\t4\\r\\n\ta\\\\tb\\r\r\n",
+                             rows, error))
+        << error;
+    ASSERT_EQ(1u, rows.size());
+    EXPECT_EQ(DepthRow("1", "2\t3", "\\", "4\r\n", "a\\tb\r"), rows[0]);
+    // Only a mark at the very start is skipped; elsewhere it is text GBK cannot hold.
+    EXPECT_FALSE(parseRowsTsv("1\n\xEF\xBB\xBF\n", rows, error));
+    EXPECT_NE(std::string::npos, error.find("line 2, cell 1")) << error;
+}
+
+TEST(RowsTsv, BackslashWithoutAnEscapeIsAnError) {
+    std::vector<DepthRow> rows;
+    std::string error;
+    for (const char* text : {"1\t2\\x\n", "1\t2\\\n", "1\t\\\\\\\n"}) {
+        EXPECT_FALSE(parseRowsTsv(text, rows, error)) << text;
+        EXPECT_NE(std::string::npos, error.find("line 1, cell 2")) << error;
+    }
+}

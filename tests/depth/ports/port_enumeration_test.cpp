@@ -4,6 +4,7 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 using namespace marrowby;
 
@@ -34,6 +35,14 @@ private slots:
         QVERIFY(!map.readable);
         QVERIFY(map.devices.empty());
         QCOMPARE(findBridgePort(map), std::nullopt);
+
+        // A named pipe (which would block a reader without a writer) and a folder.
+        const QString fifo = dir.filePath(QStringLiteral("pipe.map"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        for (const QString& notAFile : {fifo, dir.path()}) {
+            qputenv(kPortMapVariable, QFile::encodeName(notAFile));
+            QVERIFY(!currentPortMap().readable);
+        }
     }
 
     void enumerationNamesEveryDevice() {

@@ -1,8 +1,8 @@
 #include "width/project/cm_file.h"
 
+#include "common/atomic_file.h"
 #include "common/gbk.h"
 #include "tests/width/test_util.h"
-#include "width/project/regular_file.h"
 
 #include <csignal>
 #include <cstring>
@@ -122,15 +122,15 @@ TEST(CmFile, ReaderReadsRegularFilesOnlyAndNeverBlocks) {
     EXPECT_FALSE(ReadProjectFile(fifo, records, message));
     EXPECT_TRUE(records.empty());
     EXPECT_NE(std::string::npos, message.find(fifo));
-    EXPECT_NE(std::string::npos, message.find(kNotRegularFileReason));
+    EXPECT_NE(std::string::npos, message.find(tessera::kNotRegularFileReason));
 
     message.clear();
     EXPECT_FALSE(ReadProjectFile("/dev/zero", records, message)); // would never end
-    EXPECT_NE(std::string::npos, message.find(kNotRegularFileReason));
+    EXPECT_NE(std::string::npos, message.find(tessera::kNotRegularFileReason));
 
     message.clear();
     EXPECT_FALSE(ReadProjectFile(dir.path, records, message));
-    EXPECT_NE(std::string::npos, message.find(kNotRegularFileReason));
+    EXPECT_NE(std::string::npos, message.find(tessera::kNotRegularFileReason));
 
     message.clear();
     EXPECT_FALSE(ReadProjectFile(dir / "missing.cm", records, message));

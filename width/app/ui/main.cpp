@@ -1,5 +1,6 @@
 #include "common/program_options.h"
 #include "common/qt/program_setup.h"
+#include "common/temporary_files.h"
 #include "common/ui/qt_prompt.h"
 #include "width/app/ui/quenby_app.h"
 
@@ -23,6 +24,8 @@ int main(int argc, char** argv) {
     if (const auto status =
             tessera::answerInfoRequest(argc, argv, kUsage, "Fallowmere V1.30", std::cout))
         return *status;
+    // Stopped by SIGINT or SIGTERM in the middle of a save, the program leaves no temporary file.
+    tessera::removeTemporaryFilesOnSignals();
     QApplication qapp(argc, argv);
     QString problem;
     if (!tessera::setUpDesktopProgram(QStringLiteral("Fallowmere"), QStringLiteral("1.30"),
