@@ -348,6 +348,9 @@ private slots:
         app.mainFrame()->routeCommand(ID_APP_ABOUT);
         QCOMPARE(caption, QStringLiteral("关于Tessaly"));
         QVERIFY(texts.contains(QStringLiteral("Tessaly 1.2 版")));
+        // The build date reads in Chinese, not as the compiler writes it ("Dec  7 2026").
+        const QRegularExpression built(QStringLiteral("构建于 \\d{4}年\\d{1,2}月\\d{1,2}日）$"));
+        QVERIFY2(!texts.filter(built).isEmpty(), qPrintable(texts.join('|')));
     }
 
     void exitWithNothingUnsavedAsksNothing() {

@@ -195,6 +195,20 @@ private slots:
         QVERIFY(frame->action(ID_VIEW_MULTI)->isChecked());
     }
 
+    void aboutBoxNamesTheProgramAndItsBuildDateInChinese() {
+        start();
+        QStringList texts;
+        testing_modal::whenModal([&](QWidget* box) {
+            for (const QLabel* label : box->findChildren<QLabel*>())
+                texts << label->text();
+            qobject_cast<QDialog*>(box)->reject();
+        });
+        frame->action(tessera::ID_APP_ABOUT)->trigger();
+        QVERIFY(texts.contains(QStringLiteral("Fallowmere V1.30")));
+        const QRegularExpression built(QStringLiteral("构建于 \\d{4}年\\d{1,2}月\\d{1,2}日）$"));
+        QVERIFY2(!texts.filter(built).isEmpty(), qPrintable(texts.join('|')));
+    }
+
     void splitterGivesTheListTwoFifthsOfTheScreenAndCannotBeDragged() {
         start();
         QCOMPARE(frame->splitter()->firstPaneWidth(), 768);
