@@ -1,10 +1,18 @@
 #include "common/ui/qt_prompt.h"
 
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace tessera {
 namespace {
+
+// Room beside a message box's caption, in line heights: the window icon and the minimize,
+// maximize and close buttons, and the title bar's margins.
+constexpr int kCaptionDecorationLines = 8;
 
 QMessageBox::Icon toQt(PromptIcon icon) {
     switch (icon) {
@@ -26,6 +34,26 @@ void setButtonTexts(QMessageBox& box) {
     for (QAbstractButton* button : box.buttons())
         if (const QString text = buttonText(box.standardButton(button)); !text.isEmpty())
             button->setText(text);
+}
+
+// Qt's message box is as wide as its text, its buttons and the caption alone; the window
+// manager also puts an icon and up to three buttons beside the caption, so a short text under a
+// caption such as "Wexcombe" gave a box whose caption was cut to "W... be". A row of the box's
+// grid keeps room for the caption in a bold title font and those buttons (about one line height
+// each, and as much again for the margins). Called last, after anything that rebuilds the grid.
+void keepRoomForCaption(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const QFontMetrics metrics(titleFont);
+    int width =
+        metrics.horizontalAdvance(box.windowTitle()) + kCaptionDecorationLines * metrics.height();
+    if (const QScreen* screen = box.screen())
+        width = std::min(width, screen->availableGeometry().width() * 2 / 3);
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 // Qt's own dialog (the desktop's native one would follow the desktop's language), showing the
@@ -56,6 +84,7 @@ void QtPrompt::message(QWidget* parent, const QString& caption, const QString& t
                        PromptIcon icon) {
     QMessageBox box(toQt(icon), caption, text, QMessageBox::Ok, parent);
     setButtonTexts(box);
+    keepRoomForCaption(box);
     box.exec();
 }
 
@@ -66,6 +95,7 @@ PromptAnswer QtPrompt::question(QWidget* parent, const QString& caption, const Q
         buttons |= QMessageBox::Cancel;
     QMessageBox box(QMessageBox::Question, caption, text, buttons, parent);
     setButtonTexts(box);
+    keepRoomForCaption(box);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return PromptAnswer::Yes;
@@ -85,6 +115,7 @@ PromptChoice QtPrompt::questionWithYesToAll(QWidget* parent, const QString& capt
     box.button(QMessageBox::YesToAll)->setText(QStringLiteral("全部是(&A)"));
     box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
     box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+    keepRoomForCaption(box);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return PromptChoice::Yes;

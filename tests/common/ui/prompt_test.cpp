@@ -196,6 +196,35 @@ private slots:
                                            QStringLiteral("是(&Y)")}));
     }
 
+    // A short text under a longer caption: the box is wide enough for the caption and, beside
+    // it, the window icon and the three caption buttons that the window manager adds.
+    void messageBoxesLeaveRoomForTheirCaption() {
+        QtPrompt prompt;
+        auto roomBesideCaption = [](QWidget* box) {
+            QFont bold = box->font();
+            bold.setBold(true);
+            const QFontMetrics metrics(bold);
+            return box->width() - metrics.horizontalAdvance(box->windowTitle()) -
+                   4 * metrics.height();
+        };
+        int messageRoom = -1, questionRoom = -1;
+        whenModal([&](QWidget* box) {
+            messageRoom = roomBesideCaption(box);
+            qobject_cast<QMessageBox*>(box)->accept();
+        });
+        prompt.message(nullptr, QStringLiteral("Wexcombe"), QStringLiteral("无文件数据可加载！"),
+                       PromptIcon::None);
+        QVERIFY2(messageRoom >= 0, qPrintable(QString::number(messageRoom)));
+
+        whenModal([&](QWidget* box) {
+            questionRoom = roomBesideCaption(box);
+            qobject_cast<QMessageBox*>(box)->button(QMessageBox::No)->click();
+        });
+        prompt.question(nullptr, QStringLiteral("确认文件替换确认文件替换"), QStringLiteral("?"),
+                        false);
+        QVERIFY2(questionRoom >= 0, qPrintable(QString::number(questionRoom)));
+    }
+
     // With the translations installed, the framework's own windows read in Chinese.
     void frameworkDialogsReadInChinese() {
         QVERIFY(installChineseTranslations());
