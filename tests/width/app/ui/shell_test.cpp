@@ -5,6 +5,7 @@
 #include "common/gbk.h"
 #include "common/qt/recent_files_store.h"
 #include "common/ui/dialog_units.h"
+#include "common/ui/qt_prompt.h"
 #include "tests/support/modal_dialog.h"
 #include "tests/support/scripted_prompt.h"
 #include "tests/width/project_fixture.h"
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPrintDialog>
 #include <QProcess>
@@ -296,6 +298,32 @@ private slots:
         // A project that cannot be read ends start-up.
         app = std::make_unique<CQuenbyApp>();
         QVERIFY(!app->InitInstance({tmp->filePath(QStringLiteral("missing.cm"))}));
+    }
+
+    // A message about the project named on the command line comes before the window is shown;
+    // it stands in the middle of the screen, not over a corner.
+    void aMessageAtStartUpStandsInTheMiddleOfTheScreen() {
+        QTemporaryDir bare;
+        const QString file = bare.filePath(QStringLiteral("x.cm"));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(widthui::projectBytes(widthui::numberedRecords(2)));
+        f.close();
+        tessera::QtPrompt real;
+        tessera::Prompt* scripted = tessera::setPrompt(&real);
+        QString text;
+        QPoint centre;
+        testing_modal::whenModal([&](QWidget* box) {
+            text = qobject_cast<QMessageBox*>(box)->text();
+            centre = box->frameGeometry().center();
+            qobject_cast<QDialog*>(box)->accept();
+        });
+        start({file});
+        tessera::setPrompt(scripted);
+        QCOMPARE(text, QStringLiteral("无文件数据可加载！"));
+        const QPoint middle = QGuiApplication::primaryScreen()->availableGeometry().center();
+        QVERIFY2((centre - middle).manhattanLength() <= 10,
+                 qPrintable(QStringLiteral("%1,%2").arg(centre.x()).arg(centre.y())));
     }
 
     void addBeforeAnyOpenOpensAndAfterwardsMerges() {
