@@ -1,7 +1,10 @@
 #include "common/ui/qt_prompt.h"
 
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QGridLayout>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QPushButton>
 #include <QScreen>
 
@@ -56,14 +59,30 @@ void keepRoomForCaption(QMessageBox& box) {
                   grid->rowCount(), 0, 1, grid->columnCount());
 }
 
-// Qt's own dialog (the desktop's native one would follow the desktop's language), showing the
-// folder as a list of names, as the programs' file dialogs always have.
+// The file dialog's model as shown: the dates of its detail view in the program's (Chinese)
+// locale. Qt writes them in the system's locale, "7 Dec 2026 15:52" on a system set to English.
+class ChineseDates : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role == Qt::DisplayRole && index.column() == kModifiedColumn)
+            if (const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel()))
+                return QLocale().toString(files->lastModified(mapToSource(index)),
+                                          QLocale::ShortFormat);
+        return QIdentityProxyModel::data(index, role);
+    }
+
+private:
+    static constexpr int kModifiedColumn = 3; // name, size, kind, date modified
+};
+
+} // namespace
+
 void setUpFileDialog(QFileDialog& dialog) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setViewMode(QFileDialog::List);
+    dialog.setProxyModel(new ChineseDates(&dialog));
 }
-
-} // namespace
 
 QString buttonText(QMessageBox::StandardButton button) {
     switch (button) {

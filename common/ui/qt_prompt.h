@@ -3,10 +3,17 @@
 
 #include <QMessageBox>
 
+class QFileDialog;
+
 namespace tessera {
 
 // The button texts of every message box, whatever translations are loaded.
 QString buttonText(QMessageBox::StandardButton button);
+
+// Sets up a file dialog as the programs show it: Qt's own dialog (the desktop's native one
+// would follow the desktop's language), the folder as a list of names, and the dates of the
+// detail view in the program's locale.
+void setUpFileDialog(QFileDialog& dialog);
 
 // The real prompt: QMessageBox and Qt's own file dialog (never the desktop's native one, whose
 // texts would follow the desktop's language rather than the program's), in list view.

@@ -9,8 +9,10 @@
 #include "tests/support/scripted_prompt.h"
 
 #include <QAbstractButton>
+#include <QAbstractProxyModel>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -223,6 +225,31 @@ private slots:
         prompt.question(nullptr, QStringLiteral("确认文件替换确认文件替换"), QStringLiteral("?"),
                         false);
         QVERIFY2(questionRoom >= 0, qPrintable(QString::number(questionRoom)));
+    }
+
+    // The detail view of the file dialogs: a folder's kind and the dates read in Chinese, also
+    // where the system is set to English.
+    void fileDialogDetailsReadInChinese() {
+        QVERIFY(installChineseTranslations());
+        QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("CrackData")));
+        const QString project = dir_.filePath(QStringLiteral("桥梁.cm"));
+        QVERIFY(writeFileAtomically(project.toStdString(), "组号\r\n"));
+        QFileDialog dialog;
+        setUpFileDialog(dialog);
+        dialog.setDirectory(dir_.path());
+        QVERIFY(dialog.testOption(QFileDialog::DontUseNativeDialog));
+        auto* files = dialog.findChild<QFileSystemModel*>();
+        QVERIFY(files);
+        QAbstractProxyModel* shown = dialog.proxyModel();
+        QVERIFY(shown);
+        auto text = [&](const QString& path, int column) {
+            return shown->mapFromSource(files->index(path, column)).data().toString();
+        };
+        QTRY_COMPARE(text(dir_.filePath(QStringLiteral("CrackData")), 2), QStringLiteral("文件夹"));
+        const QString year = QString::number(QFileInfo(project).lastModified().date().year());
+        QTRY_VERIFY(text(project, 3).contains(year));
+        const QString date = text(project, 3);
+        QVERIFY2(!date.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))), qPrintable(date));
     }
 
     // With the translations installed, the framework's own windows read in Chinese.
