@@ -522,6 +522,11 @@ private slots:
 
     void aDroppedProjectOpensAndColumnWidthsPersist() {
         start();
+        // Dragged from another window (a file manager's), which is the active one.
+        QWidget fileManager;
+        fileManager.show();
+        fileManager.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &fileManager);
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(project.file)});
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, {});
@@ -530,6 +535,7 @@ private slots:
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, {});
         QApplication::sendEvent(frame, &drop);
         QTRY_COMPARE(names().size(), 9);
+        QCOMPARE(QApplication::activeWindow(), frame); // brought to the front
 
         list()->setColumnWidth(1, 170);
         frame->close();
