@@ -6,6 +6,7 @@
 #include "width/list/sort_mark.h"
 #include "width/list/ui/record_rows_model.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSettings>
@@ -158,6 +159,19 @@ CSortListView::~CSortListView() = default;
 
 void CSortListView::OnHeaderClick(int column) {
     rows_.OnHeaderClick(column, *collator_);
+}
+
+void CSortListView::keyPressEvent(QKeyEvent* event) {
+    const QModelIndex current = currentIndex();
+    if ((event->key() == Qt::Key_Space || event->key() == Qt::Key_Select) &&
+        event->modifiers() == Qt::NoModifier && current.isValid()) {
+        const QModelIndex box = model_->index(current.row(), 0);
+        const bool checked = box.data(Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked;
+        model_->setData(box, checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 void CSortListView::pushSelection(int first, int last) {
