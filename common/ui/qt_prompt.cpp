@@ -1,6 +1,7 @@
 #include "common/ui/qt_prompt.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGridLayout>
 #include <QIdentityProxyModel>
@@ -149,27 +150,35 @@ PromptChoice QtPrompt::questionWithYesToAll(QWidget* parent, const QString& capt
 
 QString QtPrompt::openFileName(QWidget* parent, const FileDialogRequest& request) {
     QFileDialog dialog(parent, request.caption.isEmpty() ? QStringLiteral("打开") : request.caption,
-                       request.directory, request.filter);
+                       startingFolder(request), request.filter);
     setUpFileDialog(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().first();
+    return chosenFile(dialog);
 }
 
 QString QtPrompt::chooseSaveFileName(QWidget* parent, const FileDialogRequest& request) {
     QFileDialog dialog(parent,
                        request.caption.isEmpty() ? QStringLiteral("另存为") : request.caption,
-                       request.directory, request.filter);
+                       startingFolder(request), request.filter);
     setUpFileDialog(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // Prompt::saveFileName adds the extension and asks about the name that will be written.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    return chosenFile(dialog);
+}
+
+QString QtPrompt::startingFolder(const FileDialogRequest& request) const {
+    return request.directory.isEmpty() ? lastFolder_ : request.directory;
+}
+
+QString QtPrompt::chosenFile(QFileDialog& dialog) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().first();
+    const QString chosen = dialog.selectedFiles().first();
+    lastFolder_ = QFileInfo(chosen).absolutePath();
+    return chosen;
 }
 
 } // namespace tessera

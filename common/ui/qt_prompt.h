@@ -29,6 +29,15 @@ public:
 
 protected:
     QString chooseSaveFileName(QWidget* parent, const FileDialogRequest& request) override;
+
+private:
+    // A dialog whose request names no folder starts in the folder of the file chosen last in
+    // any of this prompt's dialogs (the current folder before the first), as the system's file
+    // dialogs do on the platform the programs come from.
+    QString startingFolder(const FileDialogRequest& request) const;
+    QString chosenFile(QFileDialog& dialog);
+
+    QString lastFolder_;
 };
 
 } // namespace tessera

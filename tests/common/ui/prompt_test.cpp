@@ -174,6 +174,48 @@ private slots:
         QCOMPARE(contentOf(existing), std::string("old"));
     }
 
+    // A dialog that names no folder starts where the last file was chosen, open or save alike;
+    // one that names its folder starts there.
+    void fileDialogsStartInTheFolderUsedLast() {
+        const QString folder = dir_.filePath(QStringLiteral("测量"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString chosen = folder + QStringLiteral("/a.DM");
+        QVERIFY(writeFileAtomically(chosen.toStdString(), "x"));
+        QtPrompt prompt;
+        QStringList startedIn;
+        auto choose = [&](const QString& name) {
+            whenModal([&, name](QWidget* w) {
+                auto* dialog = qobject_cast<QFileDialog*>(w);
+                QVERIFY(dialog);
+                startedIn << dialog->directory().absolutePath();
+                if (name.isEmpty()) {
+                    dialog->reject();
+                    return;
+                }
+                dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(name);
+                QMetaObject::invokeMethod(dialog, "accept");
+            });
+        };
+        // The whole path typed in a dialog that shows another folder: the file's folder counts.
+        FileDialogRequest request;
+        request.filter = QStringLiteral("裂缝深度文件(*.DM)");
+        request.directory = dir_.path();
+        choose(chosen);
+        QCOMPARE(prompt.openFileName(nullptr, request), chosen);
+
+        request.directory.clear();
+        choose({});
+        QVERIFY(prompt.openFileName(nullptr, request).isEmpty());
+        choose({}); // a cancelled dialog changes nothing
+        QVERIFY(prompt.saveFileName(nullptr, request).isEmpty());
+        QCOMPARE(startedIn, (QStringList{dir_.path(), folder, folder}));
+
+        request.directory = dir_.path();
+        choose({});
+        QVERIFY(prompt.saveFileName(nullptr, request).isEmpty());
+        QCOMPARE(startedIn.last(), dir_.path());
+    }
+
     void messageBoxesHaveTheSameChineseButtons() {
         QtPrompt prompt;
         QStringList ok, yesNoCancel;
