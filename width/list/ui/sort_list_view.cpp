@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSettings>
+#include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
 
 namespace fallowmere {
@@ -65,10 +66,15 @@ void CSortHeaderCtrl::paintSection(QPainter* painter, const QRect& rect, int log
     }
     painter->save();
     painter->setClipRect(rect);
-    painter->fillRect(rect, palette().button());
-    // A thin separator at the right edge, like the other items' frames.
-    painter->setPen(palette().color(QPalette::Mid));
-    painter->drawLine(rect.right(), rect.top(), rect.right(), rect.bottom());
+    // The item's face and frame as the style draws every other item (its gradient, separator
+    // and bottom edge), without its text: text and triangle follow.
+    QStyleOptionHeader face;
+    initStyleOptionForIndex(&face, logicalIndex);
+    face.rect = rect;
+    face.text.clear();
+    face.icon = QIcon();
+    face.sortIndicator = QStyleOptionHeader::None;
+    style()->drawControl(QStyle::CE_HeaderSection, &face, painter, this);
 
     const HeaderBox item{rect.left(), rect.top(), rect.left() + rect.width(),
                          rect.top() + rect.height()};
