@@ -141,14 +141,7 @@ void CMainFrame::createActions() {
 
 void CMainFrame::createMenus() {
     auto menu = [this](const QString& title, std::initializer_list<int> ids) {
-        auto* m = new QMenu(title, this);
-        for (int id : ids) {
-            if (id == 0)
-                m->addSeparator();
-            else
-                m->addAction(action(id));
-        }
-        return m;
+        return m_commands->menu(title, ids, this);
     };
 
     // Menu 128: no document window.

@@ -218,14 +218,7 @@ void CMainFrame::createActions() {
 
 void CMainFrame::createMenus() {
     auto menu = [this](const QString& title, std::initializer_list<int> ids) {
-        auto* m = new QMenu(title, this);
-        for (int id : ids) {
-            if (id == 0)
-                m->addSeparator();
-            else
-                m->addAction(action(id));
-        }
-        return m;
+        return m_commands->menu(title, ids, this);
     };
     m_fileMenu = menu(QStringLiteral("文件(&F)"),
                       {ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_REPORT_PRINT,
