@@ -13,6 +13,11 @@ namespace tessera {
 // negative one (the C standard leaves it undefined; saturation keeps the sign and never wraps).
 int32_t crtAtoi(std::string_view text);
 
+// The C runtime's atof rule in the C locale: leading white space skipped, then the longest
+// decimal number with an optional sign, point and exponent; a text without a leading number
+// gives 0 (so do hexadecimal and infinity forms, which the meters never write).
+double crtAtof(std::string_view text);
+
 // "%d" formatting of a signed 32-bit integer.
 std::string formatInt(int32_t value);
 

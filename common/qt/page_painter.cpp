@@ -217,7 +217,8 @@ QFont qFontFor(const PageFont& font) {
     f.setItalic(false);
     f.setUnderline(false);
     f.setStrikeOut(false);
-    f.setStyleHint(QFont::SansSerif, QFont::PreferOutline); // stroke precision, swiss family
+    f.setStyleHint(QFont::SansSerif,
+                   QFont::StyleStrategy(QFont::PreferOutline | QFont::PreferNoShaping));
     return f;
 }
 

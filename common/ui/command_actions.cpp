@@ -1,6 +1,7 @@
 #include "common/ui/command_actions.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QWidget>
 
 namespace tessera {
@@ -45,6 +46,18 @@ void CommandActions::update() {
             it.value()->setChecked(*state.checked);
     }
     emit updated();
+}
+
+QMenu* CommandActions::menu(const QString& title, std::initializer_list<int> ids,
+                            QWidget* parent) const {
+    auto* m = new QMenu(title, parent);
+    for (int id : ids) {
+        if (id == 0)
+            m->addSeparator();
+        else
+            m->addAction(action(id));
+    }
+    return m;
 }
 
 } // namespace tessera

@@ -12,8 +12,10 @@
 #include <QString>
 
 #include <functional>
+#include <initializer_list>
 
 class QAction;
+class QMenu;
 class QWidget;
 
 namespace tessera {
@@ -33,6 +35,9 @@ public:
                  const QList<QKeySequence>& keys = {});
     QAction* action(int id) const { return actions_.value(id); }
     const QMap<int, QAction*>& actions() const { return actions_; }
+
+    // A menu of the actions of `ids`, in order; 0 stands for a separator.
+    QMenu* menu(const QString& title, std::initializer_list<int> ids, QWidget* parent) const;
 
     // Routes `id` along the chain, then updates every action; false when nothing handles it.
     bool route(int id);

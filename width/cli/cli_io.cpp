@@ -4,8 +4,8 @@
 
 #include "common/error_text.h"
 #include "common/gbk.h"
+#include "common/text.h"
 #include "width/app/inspection_settings.h"
-#include "width/project/text.h"
 
 #include <cerrno>
 #include <climits>
@@ -86,7 +86,7 @@ std::optional<size_t> findRow(const RecordRows& rows, const std::string& name) {
 std::optional<std::string> gbkArgument(const std::string& text, const std::string& what) {
     auto gbk = tessera::utf8ToGbk(text);
     if (!gbk)
-        error(what + "“" + displayPath(text) + "”含有无法用 GBK 编码的字符");
+        error(what + "“" + tessera::displayPath(text) + "”含有无法用 GBK 编码的字符");
     return gbk;
 }
 
@@ -114,7 +114,7 @@ SettingsLocation programSettings() {
 }
 
 std::string shown(const std::string& path) {
-    return displayPath(path);
+    return tessera::displayPath(path);
 }
 
 } // namespace fallowmere::cli

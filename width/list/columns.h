@@ -1,5 +1,5 @@
 #pragma once
-// The list's columns, set up from a specification text of title-and-width pairs.
+// The list's columns, set up from a text of title-and-width pairs ("组号,45;名称,100;…").
 
 #include <cstddef>
 #include <cstdint>
@@ -11,7 +11,7 @@
 namespace fallowmere {
 
 struct ListColumn {
-    std::string title; // as in the specification text
+    std::string title; // as written in that text
     int width = 0;     // pixels
 };
 

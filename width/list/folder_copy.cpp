@@ -1,6 +1,6 @@
 #include "width/list/folder_copy.h"
 
-#include "width/project/text.h"
+#include "common/text.h"
 
 #include <algorithm>
 #include <map>
@@ -32,9 +32,9 @@ public:
         while (from.size() > 1 && from.back() == '/')
             from.pop_back();
         if (fs_.typeOf(from) != EntryType::Directory)
-            return fail("找不到要复制的文件夹“" + displayPath(from) + "”");
+            return fail("找不到要复制的文件夹“" + tessera::displayPath(from) + "”");
         if (fs_.typeOf(to) != EntryType::Directory)
-            return fail("找不到目标文件夹“" + displayPath(to) + "”");
+            return fail("找不到目标文件夹“" + tessera::displayPath(to) + "”");
         fromReal_ = fs_.resolvedPath(from).value_or(from);
         const std::string toReal = fs_.resolvedPath(to).value_or(to);
 
@@ -44,10 +44,10 @@ public:
         destRoot_ = joinPath(to, existing ? existing->name : name);
         if (existing) {
             if (existing->type != EntryType::Directory)
-                return fail("“" + displayPath(destRoot_) + "”不是文件夹");
+                return fail("“" + tessera::displayPath(destRoot_) + "”不是文件夹");
             auto real = fs_.resolvedPath(destRoot_);
             if (!real || !isInside(*real, toReal))
-                return fail("“" + displayPath(destRoot_) + "”是指向目标文件夹以外的链接");
+                return fail("“" + tessera::displayPath(destRoot_) + "”是指向目标文件夹以外的链接");
             destReal_ = *real;
             if (destReal_ == fromReal_)
                 return result_; // a folder onto itself: nothing to do
@@ -59,7 +59,7 @@ public:
         if (!existing) {
             std::string reason;
             if (!fs_.makeFolder(destRoot_, reason))
-                return fail("无法创建文件夹“" + displayPath(destRoot_) + "”：" + reason);
+                return fail("无法创建文件夹“" + tessera::displayPath(destRoot_) + "”：" + reason);
             destReal_ = fs_.resolvedPath(destRoot_).value_or(destRoot_);
         }
         destFolders_[""] = destRoot_;
@@ -109,7 +109,7 @@ private:
     void walk(const std::string& folder, const std::string& relative, std::vector<Item>& items) {
         auto entries = fs_.listFolder(folder);
         if (!entries) {
-            result_.problems.push_back("无法读取文件夹“" + displayPath(folder) + "”");
+            result_.problems.push_back("无法读取文件夹“" + tessera::displayPath(folder) + "”");
             return;
         }
         std::sort(entries->begin(), entries->end(),
@@ -154,17 +154,19 @@ private:
         if (existing) {
             auto real = fs_.resolvedPath(dest);
             if (existing->type != EntryType::Directory) {
-                result_.problems.push_back("“" + displayPath(dest) + "”不是文件夹");
+                result_.problems.push_back("“" + tessera::displayPath(dest) + "”不是文件夹");
                 return;
             }
             if (!real || !isInside(*real, destReal_)) {
-                result_.problems.push_back("“" + displayPath(dest) + "”是指向目标文件夹以外的链接");
+                result_.problems.push_back("“" + tessera::displayPath(dest) +
+                                           "”是指向目标文件夹以外的链接");
                 return;
             }
         } else {
             std::string reason;
             if (!fs_.makeFolder(dest, reason)) {
-                result_.problems.push_back("无法创建文件夹“" + displayPath(dest) + "”：" + reason);
+                result_.problems.push_back("无法创建文件夹“" + tessera::displayPath(dest) + "”：" +
+                                           reason);
                 return;
             }
         }
@@ -176,7 +178,7 @@ private:
         const std::string source = joinPath(from, relative);
         auto folder = destFolders_.find(parentOf(relative));
         if (folder == destFolders_.end()) {
-            result_.problems.push_back("无法复制“" + displayPath(source) + "”");
+            result_.problems.push_back("无法复制“" + tessera::displayPath(source) + "”");
             return true;
         }
         const std::string name = baseName(relative);
@@ -186,13 +188,13 @@ private:
             if (fs_.sameFile(source, dest))
                 return true; // a file onto itself
             if (existing->type == EntryType::Directory) {
-                result_.problems.push_back("“" + displayPath(dest) + "”是文件夹");
+                result_.problems.push_back("“" + tessera::displayPath(dest) + "”是文件夹");
                 return true;
             }
             if (existing->isLink) {
                 auto real = fs_.resolvedPath(dest);
                 if (!real || !isInside(*real, destReal_)) {
-                    result_.problems.push_back("“" + displayPath(dest) +
+                    result_.problems.push_back("“" + tessera::displayPath(dest) +
                                                "”是指向目标文件夹以外的链接");
                     return true;
                 }
@@ -216,7 +218,7 @@ private:
         if (fs_.copyFileAtomically(source, dest, reason))
             ++result_.copied;
         else
-            result_.problems.push_back("无法复制“" + displayPath(source) + "”：" + reason);
+            result_.problems.push_back("无法复制“" + tessera::displayPath(source) + "”：" + reason);
         return true;
     }
 };

@@ -1,8 +1,8 @@
 #include "width/list/record_list.h"
 
+#include "common/text.h"
 #include "width/project/cm_file.h"
 #include "width/project/picture_lookup.h"
-#include "width/project/text.h"
 
 #include <cstdint>
 #include <functional>
@@ -141,14 +141,14 @@ EditResult RecordList::edit(size_t row, const std::string& group, const std::str
     std::string renamedFrom, renamedTo;
     if (name != old.strName) {
         if (!canNamePicture(name)) {
-            refuse("“" + displayGbk(name) + "”不能用作图片文件名。");
+            refuse("“" + tessera::displayGbk(name) + "”不能用作图片文件名。");
             return EditResult::Refused;
         }
         FolderListing folder(fs_, doc_.dataDir());
         const PictureMatch own = FindPicture(folder, old.strName);
         const PictureMatch shown = LocatePicture(folder, old.strName);
         if (otherPictureExists(folder, name, {own.path, shown.path})) {
-            refuse("目录下已有“" + displayGbk(name) + "”的图片文件。");
+            refuse("目录下已有“" + tessera::displayGbk(name) + "”的图片文件。");
             return EditResult::Refused;
         }
         if (own) {
@@ -157,8 +157,8 @@ EditResult RecordList::edit(size_t row, const std::string& group, const std::str
                                                       (own.kind == 2 ? ".bmp" : ".jpg"));
             std::string reason;
             if (!fs_.renameFile(renamedFrom, renamedTo, reason)) {
-                refuse("无法把图片文件“" + displayPath(renamedFrom) + "”改名为“" +
-                       displayPath(renamedTo) + "”：" + reason);
+                refuse("无法把图片文件“" + tessera::displayPath(renamedFrom) + "”改名为“" +
+                       tessera::displayPath(renamedTo) + "”：" + reason);
                 return EditResult::Refused;
             }
         }
@@ -190,7 +190,8 @@ bool RecordList::removePictureOf(const std::string& name) {
     std::string reason;
     if (fs_.removePicture(match.path, reason) || fs_.typeOf(match.path) == EntryType::None)
         return true;
-    prompts_.message(kAppTitle, "无法删除图片文件“" + displayPath(match.path) + "”：" + reason,
+    prompts_.message(kAppTitle,
+                     "无法删除图片文件“" + tessera::displayPath(match.path) + "”：" + reason,
                      MessageIcon::Exclamation);
     return false;
 }

@@ -96,46 +96,8 @@ bool IsNumberText(std::string_view text) {
     return true;
 }
 
-double crtAtof(std::string_view text) {
-    size_t i = 0;
-    auto isSpace = [](char c) {
-        return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-    };
-    while (i < text.size() && isSpace(text[i]))
-        ++i;
-    const size_t start = i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        ++i;
-    size_t digits = 0;
-    while (i < text.size() && isDigit(text[i]))
-        ++i, ++digits;
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        while (i < text.size() && isDigit(text[i]))
-            ++i, ++digits;
-    }
-    if (digits == 0)
-        return 0.0;
-    size_t end = i;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        size_t j = i + 1;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-'))
-            ++j;
-        if (j < text.size() && isDigit(text[j])) {
-            while (j < text.size() && isDigit(text[j]))
-                ++j;
-            end = j;
-        }
-    }
-    // The matched text holds no white space, hexadecimal or infinity forms any more, so the C
-    // locale's strtod converts exactly it (with its rounding, overflow and underflow).
-    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
-    std::string number(text.substr(start, end - start));
-    return strtod_l(number.c_str(), nullptr, cLocale);
-}
-
 int CompareNumberTexts(std::string_view x, std::string_view y) {
-    return sign(crtAtof(x), crtAtof(y));
+    return sign(tessera::crtAtof(x), tessera::crtAtof(y));
 }
 
 bool IsDateText(std::string_view t) {
@@ -185,7 +147,7 @@ SortColumnKeys::SortColumnKeys(const std::vector<std::string_view>& texts,
     if (anyNumber) {
         number_.resize(n);
         for (size_t i = 0; i < n; ++i)
-            number_[i] = crtAtof(texts[i]);
+            number_[i] = tessera::crtAtof(texts[i]);
     }
     if (anyDate) {
         date_.resize(n);

@@ -61,9 +61,6 @@ template <typename Compare> std::vector<uint32_t> rankItems(size_t count, Compar
 
 // True when every byte is a digit or a point; the empty text counts as a number.
 bool IsNumberText(std::string_view text);
-// The C runtime's atof rule: leading white space skipped, then the longest decimal number with
-// an optional sign, point and exponent; a text without a leading number gives 0.
-double crtAtof(std::string_view text);
 // -1, 0 or 1 as the atof values of x and y compare.
 int CompareNumberTexts(std::string_view x, std::string_view y);
 // True for exactly ten bytes DD/MM/YYYY: digits, "/" at bytes 2 and 5.

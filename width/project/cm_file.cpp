@@ -2,7 +2,7 @@
 
 #include "common/atomic_file.h"
 #include "common/gbk.h"
-#include "width/project/text.h"
+#include "common/text.h"
 
 #include <cstring>
 #include <new>
@@ -123,7 +123,7 @@ bool ReadProjectFile(const std::string& path, std::vector<CRecordStru>& records,
             reason = tessera::kOutOfMemoryReason;
         }
     }
-    message = "无法读取项目文件“" + displayPath(path) + "”：" + reason;
+    message = "无法读取项目文件“" + tessera::displayPath(path) + "”：" + reason;
     return false;
 }
 
@@ -131,7 +131,8 @@ bool writeProjectBytes(const std::string& path, std::string_view bytes, std::str
     std::string reason;
     if (tessera::writeFileAtomically(path, bytes, &reason))
         return true;
-    message = "无法保存项目文件“" + displayPath(path) + "”：" + reason + "\n原文件保持不变。";
+    message =
+        "无法保存项目文件“" + tessera::displayPath(path) + "”：" + reason + "\n原文件保持不变。";
     return false;
 }
 

@@ -2,46 +2,16 @@
 
 #include "depth/app/command_ids.h"
 
-#include <QApplication>
+#include "common/ui/command_icons.h"
+
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
-#include <QStyle>
 
 namespace marrowby {
 namespace {
 
-template <typename Draw> QIcon drawn(Draw draw) {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(size / 16.0, size / 16.0);
-        draw(p);
-        p.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
-}
-
-QIcon printerIcon() {
-    return drawn([](QPainter& p) {
-        p.setPen(QPen(QColor(60, 60, 60), 0.8));
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(4.5, 1.5, 7, 5)); // paper in
-        p.setBrush(QColor(150, 150, 160));
-        p.drawRoundedRect(QRectF(1.5, 6.5, 13, 6), 1, 1); // body
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(4.5, 10.5, 7, 4.5)); // paper out
-        p.setPen(QPen(QColor(40, 160, 40), 1));
-        p.drawPoint(QPointF(12.5, 8.5));
-    });
-}
-
 QIcon portIcon() {
-    return drawn([](QPainter& p) {
+    return tessera::drawnIcon([](QPainter& p) {
         p.setPen(QPen(QColor(40, 40, 40), 0.8));
         p.setBrush(QColor(90, 120, 170));
         QPainterPath shell;
@@ -61,7 +31,7 @@ QIcon portIcon() {
 }
 
 QIcon transferIcon() {
-    return drawn([](QPainter& p) {
+    return tessera::drawnIcon([](QPainter& p) {
         p.setPen(QPen(QColor(40, 40, 40), 0.8));
         p.setBrush(QColor(230, 200, 90));
         p.drawRoundedRect(QRectF(1.5, 1.5, 6, 9), 1, 1); // the meter
@@ -80,7 +50,7 @@ QIcon transferIcon() {
 } // namespace
 
 QIcon appIcon() {
-    return drawn([](QPainter& p) {
+    return tessera::drawnIcon([](QPainter& p) {
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(170, 170, 165));
         p.drawRoundedRect(QRectF(0.5, 0.5, 15, 15), 2, 2); // concrete
@@ -100,24 +70,13 @@ QIcon appIcon() {
 }
 
 QIcon commandIcon(int id) {
-    QStyle* style = QApplication::style();
     switch (id) {
-    case ID_FILE_NEW:
-        return style->standardIcon(QStyle::SP_FileIcon);
-    case ID_FILE_OPEN:
-        return style->standardIcon(QStyle::SP_DialogOpenButton);
-    case ID_FILE_SAVE:
-        return style->standardIcon(QStyle::SP_DialogSaveButton);
-    case ID_FILE_PRINT:
-        return printerIcon();
-    case ID_APP_ABOUT:
-        return style->standardIcon(QStyle::SP_MessageBoxQuestion);
     case ID_PORT_SETTINGS:
         return portIcon();
     case ID_DATA_TRANSFER:
         return transferIcon();
     default:
-        return {};
+        return tessera::standardCommandIcon(id);
     }
 }
 

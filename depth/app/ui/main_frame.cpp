@@ -3,6 +3,7 @@
 #include "common/qt/caption.h"
 #include "common/qt/text.h"
 #include "common/ui/lock_indicators.h"
+#include "common/ui/recent_files_menu.h"
 #include "depth/app/ui/child_frame.h"
 #include "depth/app/ui/icons.h"
 #include "depth/app/ui/marrowby_app.h"
@@ -140,14 +141,7 @@ void CMainFrame::createActions() {
 
 void CMainFrame::createMenus() {
     auto menu = [this](const QString& title, std::initializer_list<int> ids) {
-        auto* m = new QMenu(title, this);
-        for (int id : ids) {
-            if (id == 0)
-                m->addSeparator();
-            else
-                m->addAction(action(id));
-        }
-        return m;
+        return m_commands->menu(title, ids, this);
     };
 
     // Menu 128: no document window.
@@ -183,23 +177,8 @@ void CMainFrame::createMenus() {
 
 void CMainFrame::fillRecentFiles(QMenu* menu) {
     // The entries stand between the separators around the recent-file slot.
-    QAction* slot = action(ID_FILE_MRU_FILE1);
-    for (QAction* a : menu->actions())
-        if (a->property("mru").toBool()) {
-            menu->removeAction(a);
-            a->deleteLater();
-        }
-    const auto& entries = m_app.recentFiles().entries();
-    slot->setVisible(entries.empty());
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const QString path = QString::fromStdString(entries[i]);
-        auto* a = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path), menu);
-        a->setProperty("mru", true);
-        a->setStatusTip(QStringLiteral("打开该文档"));
-        const int id = ID_FILE_MRU_FILE1 + static_cast<int>(i);
-        connect(a, &QAction::triggered, this, [this, id] { routeCommand(id); });
-        menu->insertAction(slot, a);
-    }
+    tessera::fillRecentFileMenu(*menu, *action(ID_FILE_MRU_FILE1), m_app.recentFiles(),
+                                [this](int id) { routeCommand(id); });
 }
 
 void CMainFrame::fillWindowList(QMenu* menu) {

@@ -18,21 +18,6 @@ namespace {
 constexpr int kMinDpi = 10;
 constexpr int kMaxDpi = 9600;
 
-bool parseDpi(const std::string& text, int& dpi) {
-    if (text.empty() || text.size() > 5)
-        return false;
-    int v = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-        v = v * 10 + (c - '0');
-    }
-    if (v < kMinDpi || v > kMaxDpi)
-        return false;
-    dpi = v;
-    return true;
-}
-
 int report(const tessera::cli::Arguments& args) {
     const auto& pos = args.positional;
     const auto& opts = args.options;
@@ -41,7 +26,7 @@ int report(const tessera::cli::Arguments& args) {
     }
     int dpi = 600;
     for (const auto& [name, value] : opts) {
-        if (!parseDpi(value, dpi)) {
+        if (!tessera::cli::parseWholeNumber(value, kMinDpi, kMaxDpi, dpi)) {
             error("--dpi needs a whole number from " + std::to_string(kMinDpi) + " to " +
                   std::to_string(kMaxDpi) + ", not " + value);
             return kFailure;

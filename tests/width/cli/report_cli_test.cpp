@@ -115,6 +115,10 @@ void ReportCliTest::everyRecordInListOrderWithItsOwnPhotograph() {
             second.contains(QStringLiteral("人工")));
     QVERIFY(third.contains(QStringLiteral("东墙")) && third.contains(QStringLiteral("无图")));
     QVERIFY(!first.contains(QStringLiteral("南墙")) && !second.contains(QStringLiteral("北墙")));
+    // Latin letters and digits among Chinese text can be copied out of the PDF as they print.
+    QVERIFY2(first.contains(QStringLiteral("0.12 mm")) && first.contains(QStringLiteral("T1")),
+             qPrintable(first));
+    QVERIFY(second.contains(QStringLiteral("0.3 mm")) && third.contains(QStringLiteral("T3")));
     // Page 2 shows 南墙's own photograph; 东墙 has none and its picture area stays blank.
     QCOMPARE(pdfImages(p.pdf), (QStringList{"1:40x30", "2:48x36"}));
 }

@@ -1,3 +1,4 @@
+#include "common/crt.h"
 #include "width/list/columns.h"
 #include "width/list/record_rows.h"
 #include "width/list/sort_rules.h"
@@ -43,21 +44,6 @@ TEST(SortRules, NumberTexts) {
         EXPECT_TRUE(IsNumberText(t)) << t;
     for (const char* t : {"-1", "+1", " 1", "1,000", "1e5", "1 ", "\xB0\xA1"})
         EXPECT_FALSE(IsNumberText(t)) << t;
-
-    // The atof rule.
-    EXPECT_EQ(0.0, crtAtof(""));
-    EXPECT_EQ(0.0, crtAtof("abc"));
-    EXPECT_EQ(12.0, crtAtof(" \t12abc"));
-    EXPECT_EQ(-5.25, crtAtof("-5.25"));
-    EXPECT_EQ(0.5, crtAtof(".5"));
-    EXPECT_EQ(1.2, crtAtof("1.2.3"));
-    EXPECT_EQ(1000.0, crtAtof("1e3"));
-    EXPECT_EQ(1.0, crtAtof("1e"));
-    EXPECT_EQ(1.0, crtAtof("1e+"));
-    EXPECT_EQ(0.0, crtAtof("0x10"));
-    EXPECT_EQ(0.0, crtAtof("inf"));
-    EXPECT_EQ(0.0, crtAtof("."));
-    EXPECT_TRUE(std::isinf(crtAtof("1e400")));
 
     EXPECT_EQ(-1, CompareNumberTexts("9", "10"));
     EXPECT_EQ(1, CompareNumberTexts("10.5", "10"));
@@ -242,8 +228,8 @@ TEST(RowSort, ConsistentColumnsEndSortedAndStable) {
         fill(rows, texts);
         rows.SortByColumn(2, true, kBytes);
         for (size_t i = 1; i < n; ++i) {
-            const double a = crtAtof(rows.record(i - 1).strWidth);
-            const double b = crtAtof(rows.record(i).strWidth);
+            const double a = tessera::crtAtof(rows.record(i - 1).strWidth);
+            const double b = tessera::crtAtof(rows.record(i).strWidth);
             ASSERT_LE(a, b);
             if (a == b) {
                 ASSERT_LT(std::stoul(rows.record(i - 1).strName),

@@ -57,15 +57,19 @@ void CQuenbyDocCommands::OnOpenProject() {
     openProjectFile(path);
 }
 
-bool CQuenbyDocCommands::openProjectFile(const QString& path) {
-    doc_.clearRecords();
-    const ProjectLoad load = doc_.openProject(tessera::toPath(path), fs_);
+void CQuenbyDocCommands::reportLoad(const ProjectLoad& load) {
     if (load.noPictureFolder)
         prompt().message(&frame_, fromUtf8(kAppTitle), fromUtf8(kNoPictureFolderMessage),
                          tessera::PromptIcon::None);
     if (!load.error.empty())
         prompt().message(&frame_, fromUtf8(kAppTitle), fromUtf8(load.error),
                          tessera::PromptIcon::Exclamation);
+}
+
+bool CQuenbyDocCommands::openProjectFile(const QString& path) {
+    doc_.clearRecords();
+    const ProjectLoad load = doc_.openProject(tessera::toPath(path), fs_);
+    reportLoad(load);
     frame_.updateAllViews();
     if (!load.error.empty()) {
         app_.removeRecentFile(path);
@@ -85,12 +89,7 @@ void CQuenbyDocCommands::OnAddProject() {
     if (path.isEmpty())
         return;
     const ProjectLoad load = doc_.addProject(tessera::toPath(path), fs_);
-    if (load.noPictureFolder)
-        prompt().message(&frame_, fromUtf8(kAppTitle), fromUtf8(kNoPictureFolderMessage),
-                         tessera::PromptIcon::None);
-    if (!load.error.empty())
-        prompt().message(&frame_, fromUtf8(kAppTitle), fromUtf8(load.error),
-                         tessera::PromptIcon::Exclamation);
+    reportLoad(load);
     frame_.updateAllViews();
 }
 

@@ -13,6 +13,7 @@ class CMainFrame;
 class CQuenbyApp;
 class CQuenbyDoc;
 class FileOps;
+struct ProjectLoad;
 
 class CQuenbyDocCommands : public tessera::CommandTarget {
 public:
@@ -30,6 +31,9 @@ public:
     bool openProjectFile(const QString& path);
 
 private:
+    // The messages an Open or Add is due: no picture folder, a file that could not be read.
+    void reportLoad(const ProjectLoad& load);
+
     CQuenbyApp& app_;
     CMainFrame& frame_;
     CQuenbyDoc& doc_;

@@ -1,31 +1,14 @@
 #include "width/app/ui/icons.h"
 
 #include "common/command.h"
+#include "common/ui/command_icons.h"
 #include "width/project/command_ids.h"
 
-#include <QApplication>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
-#include <QStyle>
 
 namespace fallowmere {
 namespace {
-
-template <typename Draw> QIcon drawn(Draw draw) {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(size / 16.0, size / 16.0);
-        draw(p);
-        p.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
-}
 
 // A small photograph: a frame with a grey crack across a concrete-coloured field.
 void photo(QPainter& p, const QRectF& r) {
@@ -39,22 +22,8 @@ void photo(QPainter& p, const QRectF& r) {
                QPointF(r.left() + r.width() * 0.7, r.bottom()));
 }
 
-QIcon printerIcon() {
-    return drawn([](QPainter& p) {
-        p.setPen(QPen(QColor(60, 60, 60), 0.8));
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(4.5, 1.5, 7, 5));
-        p.setBrush(QColor(150, 150, 160));
-        p.drawRoundedRect(QRectF(1.5, 6.5, 13, 6), 1, 1);
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(4.5, 10.5, 7, 4.5));
-        p.setPen(QPen(QColor(40, 160, 40), 1));
-        p.drawPoint(QPointF(12.5, 8.5));
-    });
-}
-
 QIcon addIcon() {
-    return drawn([](QPainter& p) {
+    return tessera::drawnIcon([](QPainter& p) {
         p.setPen(QPen(QColor(60, 60, 60), 0.8));
         p.setBrush(Qt::white);
         p.drawRect(QRectF(1.5, 1.5, 9, 12));
@@ -68,11 +37,11 @@ QIcon addIcon() {
 }
 
 QIcon singleIcon() {
-    return drawn([](QPainter& p) { photo(p, QRectF(1.5, 2.5, 13, 11)); });
+    return tessera::drawnIcon([](QPainter& p) { photo(p, QRectF(1.5, 2.5, 13, 11)); });
 }
 
 QIcon multiIcon() {
-    return drawn([](QPainter& p) {
+    return tessera::drawnIcon([](QPainter& p) {
         for (int row = 0; row < 3; ++row)
             for (int col = 0; col < 2; ++col)
                 photo(p, QRectF(1.5 + col * 7, 1 + row * 5, 6, 4));
@@ -80,7 +49,7 @@ QIcon multiIcon() {
 }
 
 QIcon deleteIcon() {
-    return drawn([](QPainter& p) {
+    return tessera::drawnIcon([](QPainter& p) {
         p.setPen(QPen(QColor(200, 30, 30), 2.4, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(3.5, 3.5), QPointF(12.5, 12.5));
         p.drawLine(QPointF(12.5, 3.5), QPointF(3.5, 12.5));
@@ -90,7 +59,7 @@ QIcon deleteIcon() {
 } // namespace
 
 QIcon appIcon() {
-    return drawn([](QPainter& p) {
+    return tessera::drawnIcon([](QPainter& p) {
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(170, 170, 165));
         p.drawRoundedRect(QRectF(0.5, 0.5, 15, 15), 2, 2);
@@ -112,16 +81,7 @@ QIcon appIcon() {
 }
 
 QIcon commandIcon(int id) {
-    QStyle* style = QApplication::style();
     switch (id) {
-    case tessera::ID_FILE_OPEN:
-        return style->standardIcon(QStyle::SP_DialogOpenButton);
-    case tessera::ID_FILE_SAVE:
-        return style->standardIcon(QStyle::SP_DialogSaveButton);
-    case tessera::ID_FILE_PRINT:
-        return printerIcon();
-    case tessera::ID_APP_ABOUT:
-        return style->standardIcon(QStyle::SP_MessageBoxQuestion);
     case ID_RECORD_ADD:
         return addIcon();
     case ID_VIEW_SINGLE:
@@ -131,7 +91,7 @@ QIcon commandIcon(int id) {
     case ID_RECORD_DELETE:
         return deleteIcon();
     default:
-        return {};
+        return tessera::standardCommandIcon(id);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/qt/caption.h"
 #include "common/ui/lock_indicators.h"
+#include "common/ui/recent_files_menu.h"
 #include "width/app/ui/doc_commands.h"
 #include "width/app/ui/icons.h"
 #include "width/app/ui/quenby_app.h"
@@ -217,14 +218,7 @@ void CMainFrame::createActions() {
 
 void CMainFrame::createMenus() {
     auto menu = [this](const QString& title, std::initializer_list<int> ids) {
-        auto* m = new QMenu(title, this);
-        for (int id : ids) {
-            if (id == 0)
-                m->addSeparator();
-            else
-                m->addAction(action(id));
-        }
-        return m;
+        return m_commands->menu(title, ids, this);
     };
     m_fileMenu = menu(QStringLiteral("文件(&F)"),
                       {ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_REPORT_PRINT,
@@ -244,23 +238,8 @@ QList<QAction*> CMainFrame::menuItems() const {
 }
 
 void CMainFrame::fillRecentFiles() {
-    QAction* slot = action(ID_FILE_MRU_FILE1);
-    for (QAction* a : m_fileMenu->actions())
-        if (a->property("mru").toBool()) {
-            m_fileMenu->removeAction(a);
-            a->deleteLater();
-        }
-    const auto& entries = m_app.recentFiles().entries();
-    slot->setVisible(entries.empty());
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const QString path = QString::fromStdString(entries[i]);
-        auto* a = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path), m_fileMenu);
-        a->setProperty("mru", true);
-        a->setStatusTip(QStringLiteral("打开该文档"));
-        const int id = ID_FILE_MRU_FILE1 + static_cast<int>(i);
-        connect(a, &QAction::triggered, this, [this, id] { routeCommand(id); });
-        m_fileMenu->insertAction(slot, a);
-    }
+    tessera::fillRecentFileMenu(*m_fileMenu, *action(ID_FILE_MRU_FILE1), m_app.recentFiles(),
+                                [this](int id) { routeCommand(id); });
 }
 
 void CMainFrame::createToolBar() {

@@ -1,6 +1,6 @@
 #include "width/list/qt/zh_collator.h"
 
-#include "width/project/text.h"
+#include "common/text.h"
 
 #include <QCollatorSortKey>
 #include <QLocale>
@@ -9,7 +9,7 @@
 namespace fallowmere {
 namespace {
 
-QString decode(GbkDecoder& decoder, std::string_view gbk, std::u16string& buffer) {
+QString decode(tessera::GbkDecoder& decoder, std::string_view gbk, std::u16string& buffer) {
     decoder.toUtf16(gbk, buffer);
     return QString(reinterpret_cast<const QChar*>(buffer.data()),
                    static_cast<qsizetype>(buffer.size()));
@@ -24,7 +24,7 @@ ZhCollator::ZhCollator() : collator_(QLocale(QLocale::Chinese, QLocale::China)) 
 }
 
 int ZhCollator::compare(std::string_view a, std::string_view b) const {
-    GbkDecoder decoder;
+    tessera::GbkDecoder decoder;
     std::u16string buffer;
     const QString qa = decode(decoder, a, buffer);
     const QString qb = decode(decoder, b, buffer);
@@ -35,7 +35,7 @@ int ZhCollator::compare(std::string_view a, std::string_view b) const {
 std::vector<uint32_t> ZhCollator::rankTexts(const std::vector<std::string_view>& texts) const {
     std::vector<std::string_view> distinct;
     std::vector<uint32_t> which = groupDistinct(texts, distinct);
-    GbkDecoder decoder;
+    tessera::GbkDecoder decoder;
     std::u16string buffer;
     std::vector<QCollatorSortKey> keys;
     keys.reserve(distinct.size());

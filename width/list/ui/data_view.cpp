@@ -1,9 +1,9 @@
 #include "width/list/ui/data_view.h"
 
 #include "common/qt/text.h"
+#include "common/text.h"
 #include "common/ui/prompt.h"
 #include "width/project/command_ids.h"
-#include "width/project/text.h"
 
 #include <QDir>
 #include <QFile>
@@ -57,8 +57,8 @@ bool QtListPrompts::askYesNo(std::string_view caption, std::string_view text) {
 }
 
 ReplaceAnswer QtListPrompts::askReplace(const std::string& existingFile) {
-    const QString text =
-        tessera::fromUtf8(kReplaceQuestion).arg(tessera::fromUtf8(displayPath(existingFile)));
+    const QString text = tessera::fromUtf8(kReplaceQuestion)
+                             .arg(tessera::fromUtf8(tessera::displayPath(existingFile)));
     switch (
         tessera::prompt().questionWithYesToAll(parent_, tessera::fromUtf8(kReplaceCaption), text)) {
     case tessera::PromptChoice::Yes:

@@ -3,9 +3,9 @@
 // GBK only when a cell is shown, a check box in column 0. The rows stay the one place that
 // holds texts, check boxes and selection; the model passes on every change they announce.
 
+#include "common/text.h"
 #include "width/list/columns.h"
 #include "width/list/record_rows.h"
-#include "width/project/text.h"
 
 #include <QAbstractTableModel>
 
@@ -46,7 +46,7 @@ private:
 
     RecordRows& rows_;
     std::vector<ListColumn> columns_;
-    mutable GbkDecoder decoder_;
+    mutable tessera::GbkDecoder decoder_;
     mutable std::u16string scratch_;
 };
 

@@ -1,11 +1,11 @@
 #include "width/picture/ui/quenby_view.h"
 
 #include "common/qt/text.h"
+#include "common/text.h"
 #include "common/ui/print_job.h"
 #include "common/ui/prompt.h"
 #include "width/project/command_ids.h"
 #include "width/project/picture_lookup.h"
-#include "width/project/text.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -106,7 +106,7 @@ PictureLayout CQuenbyView::currentLayout() {
         std::vector<std::string> names;
         for (size_t i = 0; i < paths.size() && i < static_cast<size_t>(kMaxShownPictures); ++i) {
             sizes.push_back(cache_.pictureSize(paths[i]));
-            names.push_back(displayPath(pictureFileName(paths[i])));
+            names.push_back(tessera::displayPath(pictureFileName(paths[i])));
         }
         return layoutPictureGrid(w, h, sizes, names);
     }

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace fallowmere {
+namespace tessera {
 
 bool isValidUtf8(std::string_view text);
 
@@ -34,4 +34,4 @@ private:
     void* cd_; // iconv_t
 };
 
-} // namespace fallowmere
+} // namespace tessera

@@ -1,4 +1,4 @@
-#include "width/project/text.h"
+#include "common/text.h"
 
 #include "common/gbk.h"
 
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <iconv.h>
 
-namespace fallowmere {
+namespace tessera {
 
 bool isValidUtf8(std::string_view text) {
     size_t i = 0;
@@ -102,4 +102,4 @@ void GbkDecoder::toUtf16(std::string_view gbk, std::u16string& out) {
     }
 }
 
-} // namespace fallowmere
+} // namespace tessera
