@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Tries Fallowmere on a fresh demo project: builds when needed, makes a crack-width project
 # with its photographs in a new temporary folder (fallowmere-cli demo) and opens it in
-# Fallowmere. The folder is removed when Fallowmere exits (or on Ctrl+C); --keep keeps it.
+# Fallowmere. The folder is removed when Fallowmere exits (or on Ctrl+C), and the project is
+# then not added to your recent-file list; --keep keeps both.
 #
 #   scripts/try-width.sh [--keep]
 set -euo pipefail
@@ -11,7 +12,7 @@ keep=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --keep) keep=1; shift ;;
-    -h|--help) sed -n '2,6p' "$0" | cut -c3-; exit 0 ;;
+    -h|--help) sed -n '2,7p' "$0" | cut -c3-; exit 0 ;;
     *) echo "try-width: unknown option $1" >&2; exit 2 ;;
   esac
 done
@@ -34,7 +35,11 @@ fi
 
 demo="$(mktemp -d "${TMPDIR:-/tmp}/fallowmere-demo.XXXXXX")"
 if [ "$keep" -eq 0 ]; then
-  trap 'rm -rf "$demo"' EXIT
+  # The project goes away at the end, so it must not stay in your recent-file list: the run
+  # keeps its per-user settings (recent files, column widths) in a folder of its own.
+  config="$(mktemp -d "${TMPDIR:-/tmp}/fallowmere-config.XXXXXX")"
+  trap 'rm -rf "$demo" "$config"' EXIT
+  export XDG_CONFIG_HOME="$config"
 fi
 "$bin/fallowmere-cli" demo "$demo"
 project="$(find "$demo" -maxdepth 1 -name '*.cm' | sort | head -n 1)"

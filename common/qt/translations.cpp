@@ -7,6 +7,34 @@
 #include <QTranslator>
 
 namespace tessera {
+namespace {
+
+// Texts of Qt's that its zh_CN catalogue lacks: the kind of an entry in the file dialog's
+// detail view ("Folder" for every folder). Asked after the catalogue, so it only fills gaps.
+class MissingTranslations : public QTranslator {
+public:
+    using QTranslator::QTranslator;
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* sourceText, const char* disambiguation,
+                      int n) const override {
+        Q_UNUSED(disambiguation);
+        Q_UNUSED(n);
+        if (qstrcmp(context, "QAbstractFileIconProvider") != 0 || !sourceText)
+            return {};
+        static const struct {
+            const char* english;
+            const char* chinese;
+        } kTexts[] = {{"Folder", "文件夹"},     {"File Folder", "文件夹"}, {"Drive", "驱动器"},
+                      {"Shortcut", "快捷方式"}, {"Alias", "替身"},         {"File", "文件"},
+                      {"Unknown", "未知"}};
+        for (const auto& text : kTexts)
+            if (qstrcmp(sourceText, text.english) == 0)
+                return QString::fromUtf8(text.chinese);
+        return {};
+    }
+};
+
+} // namespace
 
 bool installChineseTranslations(QString* missing) {
     // Once per application object (the translators belong to it).
@@ -37,6 +65,8 @@ bool installChineseTranslations(QString* missing) {
                 missed = QDir(folder).filePath(QStringLiteral("qtbase_zh_CN.qm"));
         }
     }
+    // Installed last, so asked first; it answers only what the catalogues leave in English.
+    QCoreApplication::installTranslator(new MissingTranslations(QCoreApplication::instance()));
     result = baseLoaded;
     if (missing && !result)
         *missing = missed;

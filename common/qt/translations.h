@@ -1,7 +1,8 @@
 #pragma once
 // The framework's own texts in Chinese: Qt's zh_CN translations (file, print, page set-up and
 // preview dialogs, message-box buttons, the overwrite question, …) from the installed Qt
-// translations, whatever the system's language.
+// translations, whatever the system's language, and the few texts those lack (the kind
+// "文件夹" in the file dialog's detail view).
 
 #include <QString>
 

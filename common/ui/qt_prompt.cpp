@@ -1,10 +1,22 @@
 #include "common/ui/qt_prompt.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QGridLayout>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace tessera {
 namespace {
+
+// Room beside a message box's caption, in line heights: the window icon and the minimize,
+// maximize and close buttons, and the title bar's margins.
+constexpr int kCaptionDecorationLines = 8;
 
 QMessageBox::Icon toQt(PromptIcon icon) {
     switch (icon) {
@@ -28,14 +40,50 @@ void setButtonTexts(QMessageBox& box) {
             button->setText(text);
 }
 
-// Qt's own dialog (the desktop's native one would follow the desktop's language), showing the
-// folder as a list of names, as the programs' file dialogs always have.
+// Qt's message box is as wide as its text, its buttons and the caption alone; the window
+// manager also puts an icon and up to three buttons beside the caption, so a short text under a
+// caption such as "Wexcombe" gave a box whose caption was cut to "W... be". A row of the box's
+// grid keeps room for the caption in a bold title font and those buttons (about one line height
+// each, and as much again for the margins). Called last, after anything that rebuilds the grid.
+void keepRoomForCaption(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const QFontMetrics metrics(titleFont);
+    int width =
+        metrics.horizontalAdvance(box.windowTitle()) + kCaptionDecorationLines * metrics.height();
+    if (const QScreen* screen = box.screen())
+        width = std::min(width, screen->availableGeometry().width() * 2 / 3);
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+// The file dialog's model as shown: the dates of its detail view in the program's (Chinese)
+// locale. Qt writes them in the system's locale, "7 Dec 2026 15:52" on a system set to English.
+class ChineseDates : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role == Qt::DisplayRole && index.column() == kModifiedColumn)
+            if (const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel()))
+                return QLocale().toString(files->lastModified(mapToSource(index)),
+                                          QLocale::ShortFormat);
+        return QIdentityProxyModel::data(index, role);
+    }
+
+private:
+    static constexpr int kModifiedColumn = 3; // name, size, kind, date modified
+};
+
+} // namespace
+
 void setUpFileDialog(QFileDialog& dialog) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setViewMode(QFileDialog::List);
+    dialog.setProxyModel(new ChineseDates(&dialog));
 }
-
-} // namespace
 
 QString buttonText(QMessageBox::StandardButton button) {
     switch (button) {
@@ -56,6 +104,7 @@ void QtPrompt::message(QWidget* parent, const QString& caption, const QString& t
                        PromptIcon icon) {
     QMessageBox box(toQt(icon), caption, text, QMessageBox::Ok, parent);
     setButtonTexts(box);
+    keepRoomForCaption(box);
     box.exec();
 }
 
@@ -66,6 +115,7 @@ PromptAnswer QtPrompt::question(QWidget* parent, const QString& caption, const Q
         buttons |= QMessageBox::Cancel;
     QMessageBox box(QMessageBox::Question, caption, text, buttons, parent);
     setButtonTexts(box);
+    keepRoomForCaption(box);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return PromptAnswer::Yes;
@@ -85,6 +135,7 @@ PromptChoice QtPrompt::questionWithYesToAll(QWidget* parent, const QString& capt
     box.button(QMessageBox::YesToAll)->setText(QStringLiteral("全部是(&A)"));
     box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
     box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+    keepRoomForCaption(box);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return PromptChoice::Yes;
@@ -99,27 +150,35 @@ PromptChoice QtPrompt::questionWithYesToAll(QWidget* parent, const QString& capt
 
 QString QtPrompt::openFileName(QWidget* parent, const FileDialogRequest& request) {
     QFileDialog dialog(parent, request.caption.isEmpty() ? QStringLiteral("打开") : request.caption,
-                       request.directory, request.filter);
+                       startingFolder(request), request.filter);
     setUpFileDialog(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().first();
+    return chosenFile(dialog);
 }
 
 QString QtPrompt::chooseSaveFileName(QWidget* parent, const FileDialogRequest& request) {
     QFileDialog dialog(parent,
                        request.caption.isEmpty() ? QStringLiteral("另存为") : request.caption,
-                       request.directory, request.filter);
+                       startingFolder(request), request.filter);
     setUpFileDialog(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // Prompt::saveFileName adds the extension and asks about the name that will be written.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    return chosenFile(dialog);
+}
+
+QString QtPrompt::startingFolder(const FileDialogRequest& request) const {
+    return request.directory.isEmpty() ? lastFolder_ : request.directory;
+}
+
+QString QtPrompt::chosenFile(QFileDialog& dialog) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().first();
+    const QString chosen = dialog.selectedFiles().first();
+    lastFolder_ = QFileInfo(chosen).absolutePath();
+    return chosen;
 }
 
 } // namespace tessera

@@ -1,6 +1,7 @@
 #include "width/project/file_ops.h"
 
 #include "common/atomic_file.h"
+#include "common/error_text.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -27,6 +28,8 @@ EntryType typeOfStatus(const fs::file_status& st) {
 }
 
 std::string reasonOf(const std::error_code& ec) {
+    if (ec.category() == std::system_category() || ec.category() == std::generic_category())
+        return tessera::errorText(ec.value());
     return ec.message();
 }
 
@@ -92,7 +95,7 @@ bool StdFileOps::renameFile(const std::string& from, const std::string& to, std:
         reason = reasonOf(ec);
         return false;
     }
-    reason = std::strerror(errno);
+    reason = tessera::errorText(errno);
     return false;
 }
 
@@ -100,7 +103,7 @@ bool StdFileOps::removePicture(const std::string& path, std::string& reason) {
     std::error_code ec;
     if (fs::remove(path, ec))
         return true;
-    reason = ec ? reasonOf(ec) : std::strerror(ENOENT);
+    reason = ec ? reasonOf(ec) : tessera::errorText(ENOENT);
     return false;
 }
 
@@ -123,7 +126,7 @@ bool StdFileOps::makeFolder(const std::string& path, std::string& reason) {
     std::error_code ec;
     if (fs::create_directory(path, ec))
         return true;
-    reason = ec ? reasonOf(ec) : std::strerror(EEXIST);
+    reason = ec ? reasonOf(ec) : tessera::errorText(EEXIST);
     return false;
 }
 

@@ -1,5 +1,6 @@
 #include "depth/app/ui/about_dlg.h"
 
+#include "common/build_date.h"
 #include "common/qt/caption.h"
 #include "depth/app/ui/icons.h"
 
@@ -15,8 +16,9 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     auto* icon = new QLabel(this);
     icon->setPixmap(appIcon().pixmap(32, 32));
     auto* title = new QLabel(QStringLiteral("Tessaly 1.2 版"), this);
-    auto* build = new QLabel(
-        QStringLiteral("Marrowby 版本 1.2.0（构建于 %1）").arg(QStringLiteral(__DATE__)), this);
+    auto* build = new QLabel(QStringLiteral("Marrowby 版本 1.2.0（构建于 %1）")
+                                 .arg(QString::fromStdString(tessera::chineseBuildDate(__DATE__))),
+                             this);
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole)->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -12,6 +12,8 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 
 namespace marrowby {
 
@@ -54,6 +56,14 @@ void CMarrowbyApp::saveRecentFiles() {
 
 bool CMarrowbyApp::InitInstance(const QStringList& args) {
     m_mainFrame = std::make_unique<CMainFrame>(*this);
+    // In the middle of the screen, where the window manager would place it anyway; a message
+    // about the file named on the command line comes before the window is shown and stands over
+    // it, rather than over the screen's corner.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect placed = m_mainFrame->frameGeometry();
+        placed.moveCenter(screen->availableGeometry().center());
+        m_mainFrame->move(placed.topLeft());
+    }
     if (args.isEmpty()) {
         OnFileNew();
     } else if (!openDocumentFile(args.first())) {

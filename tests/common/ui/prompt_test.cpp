@@ -9,8 +9,10 @@
 #include "tests/support/scripted_prompt.h"
 
 #include <QAbstractButton>
+#include <QAbstractProxyModel>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -172,6 +174,48 @@ private slots:
         QCOMPARE(contentOf(existing), std::string("old"));
     }
 
+    // A dialog that names no folder starts where the last file was chosen, open or save alike;
+    // one that names its folder starts there.
+    void fileDialogsStartInTheFolderUsedLast() {
+        const QString folder = dir_.filePath(QStringLiteral("测量"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString chosen = folder + QStringLiteral("/a.DM");
+        QVERIFY(writeFileAtomically(chosen.toStdString(), "x"));
+        QtPrompt prompt;
+        QStringList startedIn;
+        auto choose = [&](const QString& name) {
+            whenModal([&, name](QWidget* w) {
+                auto* dialog = qobject_cast<QFileDialog*>(w);
+                QVERIFY(dialog);
+                startedIn << dialog->directory().absolutePath();
+                if (name.isEmpty()) {
+                    dialog->reject();
+                    return;
+                }
+                dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(name);
+                QMetaObject::invokeMethod(dialog, "accept");
+            });
+        };
+        // The whole path typed in a dialog that shows another folder: the file's folder counts.
+        FileDialogRequest request;
+        request.filter = QStringLiteral("裂缝深度文件(*.DM)");
+        request.directory = dir_.path();
+        choose(chosen);
+        QCOMPARE(prompt.openFileName(nullptr, request), chosen);
+
+        request.directory.clear();
+        choose({});
+        QVERIFY(prompt.openFileName(nullptr, request).isEmpty());
+        choose({}); // a cancelled dialog changes nothing
+        QVERIFY(prompt.saveFileName(nullptr, request).isEmpty());
+        QCOMPARE(startedIn, (QStringList{dir_.path(), folder, folder}));
+
+        request.directory = dir_.path();
+        choose({});
+        QVERIFY(prompt.saveFileName(nullptr, request).isEmpty());
+        QCOMPARE(startedIn.last(), dir_.path());
+    }
+
     void messageBoxesHaveTheSameChineseButtons() {
         QtPrompt prompt;
         QStringList ok, yesNoCancel;
@@ -194,6 +238,60 @@ private slots:
                  PromptAnswer::Cancel);
         QCOMPARE(yesNoCancel, (QStringList{QStringLiteral("取消"), QStringLiteral("否(&N)"),
                                            QStringLiteral("是(&Y)")}));
+    }
+
+    // A short text under a longer caption: the box is wide enough for the caption and, beside
+    // it, the window icon and the three caption buttons that the window manager adds.
+    void messageBoxesLeaveRoomForTheirCaption() {
+        QtPrompt prompt;
+        auto roomBesideCaption = [](QWidget* box) {
+            QFont bold = box->font();
+            bold.setBold(true);
+            const QFontMetrics metrics(bold);
+            return box->width() - metrics.horizontalAdvance(box->windowTitle()) -
+                   4 * metrics.height();
+        };
+        int messageRoom = -1, questionRoom = -1;
+        whenModal([&](QWidget* box) {
+            messageRoom = roomBesideCaption(box);
+            qobject_cast<QMessageBox*>(box)->accept();
+        });
+        prompt.message(nullptr, QStringLiteral("Wexcombe"), QStringLiteral("无文件数据可加载！"),
+                       PromptIcon::None);
+        QVERIFY2(messageRoom >= 0, qPrintable(QString::number(messageRoom)));
+
+        whenModal([&](QWidget* box) {
+            questionRoom = roomBesideCaption(box);
+            qobject_cast<QMessageBox*>(box)->button(QMessageBox::No)->click();
+        });
+        prompt.question(nullptr, QStringLiteral("确认文件替换确认文件替换"), QStringLiteral("?"),
+                        false);
+        QVERIFY2(questionRoom >= 0, qPrintable(QString::number(questionRoom)));
+    }
+
+    // The detail view of the file dialogs: a folder's kind and the dates read in Chinese, also
+    // where the system is set to English.
+    void fileDialogDetailsReadInChinese() {
+        QVERIFY(installChineseTranslations());
+        QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("CrackData")));
+        const QString project = dir_.filePath(QStringLiteral("桥梁.cm"));
+        QVERIFY(writeFileAtomically(project.toStdString(), "组号\r\n"));
+        QFileDialog dialog;
+        setUpFileDialog(dialog);
+        dialog.setDirectory(dir_.path());
+        QVERIFY(dialog.testOption(QFileDialog::DontUseNativeDialog));
+        auto* files = dialog.findChild<QFileSystemModel*>();
+        QVERIFY(files);
+        QAbstractProxyModel* shown = dialog.proxyModel();
+        QVERIFY(shown);
+        auto text = [&](const QString& path, int column) {
+            return shown->mapFromSource(files->index(path, column)).data().toString();
+        };
+        QTRY_COMPARE(text(dir_.filePath(QStringLiteral("CrackData")), 2), QStringLiteral("文件夹"));
+        const QString year = QString::number(QFileInfo(project).lastModified().date().year());
+        QTRY_VERIFY(text(project, 3).contains(year));
+        const QString date = text(project, 3);
+        QVERIFY2(!date.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))), qPrintable(date));
     }
 
     // With the translations installed, the framework's own windows read in Chinese.

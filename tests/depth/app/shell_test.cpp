@@ -3,10 +3,12 @@
 
 #include "common/atomic_file.h"
 #include "common/ui/lock_indicators.h"
+#include "common/ui/qt_prompt.h"
 #include "depth/app/ui/child_frame.h"
 #include "depth/app/ui/main_frame.h"
 #include "depth/app/ui/marrowby_app.h"
 #include "depth/app/ui/marrowby_view.h"
+#include "tests/support/modal_dialog.h"
 #include "tests/support/pipe_rescue.h"
 #include "tests/support/scripted_prompt.h"
 
@@ -14,6 +16,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
+#include <QMessageBox>
 #include <QSettings>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
@@ -332,6 +335,28 @@ private slots:
         QCOMPARE(frame->promptPane()->text(), QStringLiteral("就绪"));
     }
 
+    // A file named on the command line that cannot be read is reported before the window is
+    // shown; the message stands in the middle of the screen, not over a corner.
+    void aMessageAtStartUpStandsInTheMiddleOfTheScreen() {
+        QTemporaryDir dir;
+        tessera::QtPrompt real;
+        tessera::Prompt* previous = tessera::setPrompt(&real);
+        QString text;
+        QPoint centre;
+        testing_modal::whenModal([&](QWidget* box) {
+            text = qobject_cast<QMessageBox*>(box)->text();
+            centre = box->frameGeometry().center();
+            qobject_cast<QDialog*>(box)->accept();
+        });
+        CMarrowbyApp app;
+        QVERIFY(!app.InitInstance({dir.filePath(QStringLiteral("missing.DM"))}));
+        tessera::setPrompt(previous);
+        QVERIFY2(text.startsWith(QStringLiteral("无法打开文件")), qPrintable(text));
+        const QPoint middle = QGuiApplication::primaryScreen()->availableGeometry().center();
+        QVERIFY2((centre - middle).manhattanLength() <= 10,
+                 qPrintable(QStringLiteral("%1,%2").arg(centre.x()).arg(centre.y())));
+    }
+
     void aboutBoxNamesTheProgramAndVersion() {
         CMarrowbyApp app;
         QVERIFY(app.InitInstance({}));
@@ -348,6 +373,9 @@ private slots:
         app.mainFrame()->routeCommand(ID_APP_ABOUT);
         QCOMPARE(caption, QStringLiteral("关于Tessaly"));
         QVERIFY(texts.contains(QStringLiteral("Tessaly 1.2 版")));
+        // The build date reads in Chinese, not as the compiler writes it ("Dec  7 2026").
+        const QRegularExpression built(QStringLiteral("构建于 \\d{4}年\\d{1,2}月\\d{1,2}日）$"));
+        QVERIFY2(!texts.filter(built).isEmpty(), qPrintable(texts.join('|')));
     }
 
     void exitWithNothingUnsavedAsksNothing() {

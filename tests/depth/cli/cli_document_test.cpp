@@ -191,7 +191,7 @@ private slots:
         write(dm, encodeDm(DmHeader{}, rows));
         Run r = cli({QStringLiteral("dump"), dm}, QStringLiteral("/dev/full"));
         QCOMPARE(r.status, 2);
-        QVERIFY2(r.err.contains("No space left on device"), r.err.constData());
+        QVERIFY2(r.err.contains("设备上没有空间"), r.err.constData());
         QCOMPARE(cli({QStringLiteral("--help")}, QStringLiteral("/dev/full")).status, 2);
         QCOMPARE(
             cli({QStringLiteral("dump"), QStringLiteral("--help")}, QStringLiteral("/dev/full"))
@@ -258,7 +258,7 @@ private slots:
         // A full device reports its error.
         r = cli({QStringLiteral("export"), tsv, QStringLiteral("/dev/full")});
         QCOMPARE(r.status, 2);
-        QVERIFY2(r.err.contains("No space left on device"), r.err.constData());
+        QVERIFY2(r.err.contains("设备上没有空间"), r.err.constData());
         // A link to a file in another folder replaces that file and stays a link.
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("real")));
         const QString real = dir.filePath(QStringLiteral("real/out.DM"));

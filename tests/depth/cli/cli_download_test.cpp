@@ -261,9 +261,9 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(download({"--out", m_dir->path(), "--timeout", "30"}, err), 2);
-        QVERIFY2(err.contains(QStringLiteral("Is a directory")), qPrintable(err));
+        QVERIFY2(err.contains(QStringLiteral("是一个目录")), qPrintable(err));
         QCOMPARE(download({"--out", path("no/such/folder/x.DM"), "--timeout", "30"}, err), 2);
-        QVERIFY2(err.contains(QStringLiteral("No such file or directory")), qPrintable(err));
+        QVERIFY2(err.contains(QStringLiteral("没有那个文件或目录")), qPrintable(err));
         QVERIFY(clock.elapsed() < 20000);
     }
 

@@ -62,10 +62,11 @@ TEST(PortErrorText, HasTheEngineFormat) {
     EXPECT_EQ(formatPortError("SetCommState()", "", -3),
               "WARNING:  SetCommState() Failed with the following error: \n\nPort: -3\n");
     EXPECT_EQ(portErrorText({"ReadFile()", EIO, 5}),
-              "WARNING:  ReadFile() Failed with the following error: \nInput/output error\n"
+              "WARNING:  ReadFile() Failed with the following error: \n输入/输出错误\n"
               "Port: 5\n");
-    EXPECT_EQ(tessera::errorText(ENOENT), "No such file or directory");
-    EXPECT_EQ(tessera::errorText(123456), "Unknown error 123456");
+    // The reasons read in Chinese whatever language the system is set to.
+    EXPECT_EQ(tessera::errorText(ENOENT), "没有那个文件或目录");
+    EXPECT_EQ(tessera::errorText(123456), "未知的错误 123456");
     EXPECT_TRUE(isDeviceGone(EIO));
     EXPECT_FALSE(isDeviceGone(ENOMEM));
     EXPECT_FALSE(isDeviceGone(EAGAIN));

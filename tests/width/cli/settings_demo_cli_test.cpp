@@ -191,9 +191,12 @@ void SettingsDemoCliTest::demoArgumentsAreChecked() {
         QCOMPARE(run(QStringList{QStringLiteral("demo"), q(target)} + args).status, 2);
         QVERIFY(!exists(target));
     }
-    // A folder that cannot be made.
+    // A folder that cannot be made, with the reason in Chinese.
     write(path(dir, "file"), "x");
-    QCOMPARE(run({QStringLiteral("demo"), q(path(dir, "file/demo"))}).status, 2);
+    const Run underAFile = run({QStringLiteral("demo"), q(path(dir, "file/demo"))});
+    QCOMPARE(underAFile.status, 2);
+    QVERIFY2(underAFile.errText().contains(QStringLiteral("不是目录")),
+             qPrintable(underAFile.errText()));
 }
 
 QTEST_GUILESS_MAIN(SettingsDemoCliTest)

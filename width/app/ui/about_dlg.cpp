@@ -1,5 +1,6 @@
 #include "width/app/ui/about_dlg.h"
 
+#include "common/build_date.h"
 #include "common/qt/caption.h"
 #include "width/app/ui/icons.h"
 
@@ -19,8 +20,9 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     auto* name = new QLabel(QStringLiteral("Fallowmere V1.30"), this);
     name->setObjectName(QStringLiteral("name"));
     auto* what = new QLabel(QStringLiteral("裂缝宽度记录与图片管理"), this);
-    auto* build =
-        new QLabel(QStringLiteral("版本 1.30（构建于 %1）").arg(QStringLiteral(__DATE__)), this);
+    auto* build = new QLabel(QStringLiteral("版本 1.30（构建于 %1）")
+                                 .arg(QString::fromStdString(tessera::chineseBuildDate(__DATE__))),
+                             this);
     build->setObjectName(QStringLiteral("version"));
     auto* grid = new QGridLayout(this);
     grid->addWidget(icon, 0, 0, 3, 1, Qt::AlignTop);

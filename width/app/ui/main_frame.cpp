@@ -383,8 +383,14 @@ void CMainFrame::dropEvent(QDropEvent* event) {
     if (path.isEmpty())
         return;
     event->acceptProposedAction();
-    // After the drop has finished: opening may show message boxes.
-    QTimer::singleShot(0, this, [this, path] { m_docCommands->openProjectFile(path); });
+    // After the drop has finished: opening may show message boxes. The window comes to the
+    // front first, over the file manager the project was dragged from, as the project and any
+    // message about it are what the user looks at next.
+    QTimer::singleShot(0, this, [this, path] {
+        raise();
+        activateWindow();
+        m_docCommands->openProjectFile(path);
+    });
 }
 
 } // namespace fallowmere

@@ -47,12 +47,14 @@ bool CQuenbyApp::InitInstance(const QStringList& args) {
     m_recentStore.load(m_recent);
     ReadInspectionSettings();
     m_mainFrame = std::make_unique<CMainFrame>(*this, m_doc, m_fileOps);
-    if (!args.isEmpty() && !m_mainFrame->docCommands().openProjectFile(args.first()))
-        return false;
     // The size of a maximized window also where no window manager maximizes it (a bare
-    // virtual display).
+    // virtual display). Set before the project named on the command line opens, so that a
+    // message about it stands in the middle of the screen rather than over the corner where a
+    // window of Qt's default size would be.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         m_mainFrame->setGeometry(screen->availableGeometry());
+    if (!args.isEmpty() && !m_mainFrame->docCommands().openProjectFile(args.first()))
+        return false;
     m_mainFrame->showMaximized();
     tessera::setCaption(*m_mainFrame, QStringLiteral("Fallowmere V1.30"));
     m_mainFrame->updateCommandUI();

@@ -7,6 +7,7 @@
 #include "width/cli/qt/demo_photo.h"
 
 #include "common/atomic_file.h"
+#include "common/error_text.h"
 #include "width/project/cm_file.h"
 #include "width/project/picture_lookup.h"
 
@@ -54,7 +55,7 @@ int demo(const tessera::cli::Arguments& args) {
     std::error_code ec;
     std::filesystem::create_directories(pictures, ec);
     if (ec) {
-        error("无法创建文件夹“" + shown(pictures) + "”：" + ec.message());
+        error("无法创建文件夹“" + shown(pictures) + "”：" + tessera::errorText(ec.value()));
         return kFailure;
     }
     auto gui = startHeadlessGui();

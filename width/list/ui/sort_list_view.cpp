@@ -6,9 +6,11 @@
 #include "width/list/sort_mark.h"
 #include "width/list/ui/record_rows_model.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSettings>
+#include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
 
 namespace fallowmere {
@@ -64,10 +66,15 @@ void CSortHeaderCtrl::paintSection(QPainter* painter, const QRect& rect, int log
     }
     painter->save();
     painter->setClipRect(rect);
-    painter->fillRect(rect, palette().button());
-    // A thin separator at the right edge, like the other items' frames.
-    painter->setPen(palette().color(QPalette::Mid));
-    painter->drawLine(rect.right(), rect.top(), rect.right(), rect.bottom());
+    // The item's face and frame as the style draws every other item (its gradient, separator
+    // and bottom edge), without its text: text and triangle follow.
+    QStyleOptionHeader face;
+    initStyleOptionForIndex(&face, logicalIndex);
+    face.rect = rect;
+    face.text.clear();
+    face.icon = QIcon();
+    face.sortIndicator = QStyleOptionHeader::None;
+    style()->drawControl(QStyle::CE_HeaderSection, &face, painter, this);
 
     const HeaderBox item{rect.left(), rect.top(), rect.left() + rect.width(),
                          rect.top() + rect.height()};
@@ -158,6 +165,19 @@ CSortListView::~CSortListView() = default;
 
 void CSortListView::OnHeaderClick(int column) {
     rows_.OnHeaderClick(column, *collator_);
+}
+
+void CSortListView::keyPressEvent(QKeyEvent* event) {
+    const QModelIndex current = currentIndex();
+    if ((event->key() == Qt::Key_Space || event->key() == Qt::Key_Select) &&
+        event->modifiers() == Qt::NoModifier && current.isValid()) {
+        const QModelIndex box = model_->index(current.row(), 0);
+        const bool checked = box.data(Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked;
+        model_->setData(box, checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 void CSortListView::pushSelection(int first, int last) {

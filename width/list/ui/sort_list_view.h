@@ -65,6 +65,9 @@ public:
 protected:
     // A click on a column header; the record list sorts through its own rules.
     virtual void OnHeaderClick(int column);
+    // The space bar toggles the check box of the focused row, whichever of its cells the
+    // keyboard focus is on (after a click on a row's text, the name's cell).
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void pushSelection(int first, int last);

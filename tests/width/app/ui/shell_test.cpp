@@ -5,6 +5,7 @@
 #include "common/gbk.h"
 #include "common/qt/recent_files_store.h"
 #include "common/ui/dialog_units.h"
+#include "common/ui/qt_prompt.h"
 #include "tests/support/modal_dialog.h"
 #include "tests/support/scripted_prompt.h"
 #include "tests/width/project_fixture.h"
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPrintDialog>
 #include <QProcess>
@@ -195,6 +197,20 @@ private slots:
         QVERIFY(frame->action(ID_VIEW_MULTI)->isChecked());
     }
 
+    void aboutBoxNamesTheProgramAndItsBuildDateInChinese() {
+        start();
+        QStringList texts;
+        testing_modal::whenModal([&](QWidget* box) {
+            for (const QLabel* label : box->findChildren<QLabel*>())
+                texts << label->text();
+            qobject_cast<QDialog*>(box)->reject();
+        });
+        frame->action(tessera::ID_APP_ABOUT)->trigger();
+        QVERIFY(texts.contains(QStringLiteral("Fallowmere V1.30")));
+        const QRegularExpression built(QStringLiteral("构建于 \\d{4}年\\d{1,2}月\\d{1,2}日）$"));
+        QVERIFY2(!texts.filter(built).isEmpty(), qPrintable(texts.join('|')));
+    }
+
     void splitterGivesTheListTwoFifthsOfTheScreenAndCannotBeDragged() {
         start();
         QCOMPARE(frame->splitter()->firstPaneWidth(), 768);
@@ -282,6 +298,32 @@ private slots:
         // A project that cannot be read ends start-up.
         app = std::make_unique<CQuenbyApp>();
         QVERIFY(!app->InitInstance({tmp->filePath(QStringLiteral("missing.cm"))}));
+    }
+
+    // A message about the project named on the command line comes before the window is shown;
+    // it stands in the middle of the screen, not over a corner.
+    void aMessageAtStartUpStandsInTheMiddleOfTheScreen() {
+        QTemporaryDir bare;
+        const QString file = bare.filePath(QStringLiteral("x.cm"));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(widthui::projectBytes(widthui::numberedRecords(2)));
+        f.close();
+        tessera::QtPrompt real;
+        tessera::Prompt* scripted = tessera::setPrompt(&real);
+        QString text;
+        QPoint centre;
+        testing_modal::whenModal([&](QWidget* box) {
+            text = qobject_cast<QMessageBox*>(box)->text();
+            centre = box->frameGeometry().center();
+            qobject_cast<QDialog*>(box)->accept();
+        });
+        start({file});
+        tessera::setPrompt(scripted);
+        QCOMPARE(text, QStringLiteral("无文件数据可加载！"));
+        const QPoint middle = QGuiApplication::primaryScreen()->availableGeometry().center();
+        QVERIFY2((centre - middle).manhattanLength() <= 10,
+                 qPrintable(QStringLiteral("%1,%2").arg(centre.x()).arg(centre.y())));
     }
 
     void addBeforeAnyOpenOpensAndAfterwardsMerges() {
@@ -480,6 +522,11 @@ private slots:
 
     void aDroppedProjectOpensAndColumnWidthsPersist() {
         start();
+        // Dragged from another window (a file manager's), which is the active one.
+        QWidget fileManager;
+        fileManager.show();
+        fileManager.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &fileManager);
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(project.file)});
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, {});
@@ -488,6 +535,7 @@ private slots:
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, {});
         QApplication::sendEvent(frame, &drop);
         QTRY_COMPARE(names().size(), 9);
+        QCOMPARE(QApplication::activeWindow(), frame); // brought to the front
 
         list()->setColumnWidth(1, 170);
         frame->close();
