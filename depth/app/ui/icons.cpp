@@ -49,7 +49,7 @@ QIcon transferIcon() {
 
 } // namespace
 
-QIcon appIcon() {
+static QIcon drawnAppIcon() {
     return tessera::drawnIcon([](QPainter& p) {
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(170, 170, 165));
@@ -67,6 +67,12 @@ QIcon appIcon() {
         p.drawLine(QPointF(11, 3), QPointF(11, 12)); // depth gauge
         p.drawLine(QPointF(9.5, 12), QPointF(12.5, 12));
     });
+}
+
+QIcon appIcon() {
+    // The installed program shows the icon of its menu entry (the hicolor theme's "marrowby");
+    // run from the build folder, the one drawn here.
+    return QIcon::fromTheme(QStringLiteral("marrowby"), drawnAppIcon());
 }
 
 QIcon commandIcon(int id) {

@@ -58,7 +58,7 @@ QIcon deleteIcon() {
 
 } // namespace
 
-QIcon appIcon() {
+static QIcon drawnAppIcon() {
     return tessera::drawnIcon([](QPainter& p) {
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(170, 170, 165));
@@ -78,6 +78,12 @@ QIcon appIcon() {
         p.drawLine(QPointF(3, 7.5), QPointF(3, 10.5));
         p.drawLine(QPointF(13, 7.5), QPointF(13, 10.5));
     });
+}
+
+QIcon appIcon() {
+    // The installed program shows the icon of its menu entry (the hicolor theme's "fallowmere");
+    // run from the build folder, the one drawn here.
+    return QIcon::fromTheme(QStringLiteral("fallowmere"), drawnAppIcon());
 }
 
 QIcon commandIcon(int id) {
