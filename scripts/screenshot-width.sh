@@ -24,29 +24,10 @@ else
   scripts/build.sh
 fi
 
-tmp="$(mktemp -d "${TMPDIR:-/tmp}/screenshot-width.XXXXXX")"
-pids=()
-cleanup() {
-  trap - EXIT INT TERM
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    kill "${pids[i]}" 2>/dev/null || true
-    wait "${pids[i]}" 2>/dev/null || true
-  done
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-# A free display number.
-n=90
-while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-export DISPLAY=":$n"
-Xvfb "$DISPLAY" -screen 0 1440x900x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 &
-pids+=($!)
-sleep 1
+tmp_prefix=screenshot-width
+# shellcheck source=scripts/lib/virtual-display.sh
+source scripts/lib/virtual-display.sh
+start_virtual_display 1440x900
 
 "$bin/fallowmere-cli" demo "$tmp/demo" --size 320x240 2>/dev/null
 # Fresh settings (no recent files, no saved column widths, empty inspection information).
