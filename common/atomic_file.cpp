@@ -5,12 +5,13 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <new>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace tessera {
 namespace {
@@ -42,10 +43,30 @@ std::string baseOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-mode_t currentUmask() {
-    mode_t mask = umask(0);
-    umask(mask);
+// The mask read once when the library is loaded, before any thread exists; setting the
+// process-wide mask to read it later would race with other threads creating files.
+const mode_t kStartUmask = [] {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
     return mask;
+}();
+
+// The process's file mode creation mask, read without changing it (the kernel shows it in
+// /proc/self/status); the mask at start-up where that is not available.
+mode_t currentUmask() {
+    int fd = ::open("/proc/self/status", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return kStartUmask;
+    char buffer[4096];
+    ssize_t n = ::read(fd, buffer, sizeof buffer - 1);
+    ::close(fd);
+    if (n <= 0)
+        return kStartUmask;
+    buffer[n] = '\0';
+    const char* line = std::strstr(buffer, "\nUmask:");
+    if (!line)
+        return kStartUmask;
+    return static_cast<mode_t>(std::strtoul(line + 7, nullptr, 8)) & 0777;
 }
 
 // The final target of a chain of symbolic links: `path` itself when it is not a link or does
@@ -173,17 +194,14 @@ bool AtomicFileWriter::open(const std::string& path, std::string* error) {
         ::close(probe);
     }
 
-    std::string tmpl = folderOf(target_) + "/." + baseOf(target_) + ".XXXXXX";
-    std::vector<char> name(tmpl.begin(), tmpl.end());
-    name.push_back('\0');
-    int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    std::string name = folderOf(target_) + "/." + baseOf(target_) + ".XXXXXX";
+    int fd = createTemporaryFile(name, 0, slot_);
     if (fd < 0) {
         setError(error, errno);
         return false;
     }
     fd_ = fd;
-    temporary_ = name.data();
-    slot_ = registerTemporaryFile(temporary_);
+    temporary_ = name;
 
     mode_t mode = exists ? (existing.st_mode & 07777) : (0666 & ~currentUmask());
     if (exists && ::fchown(fd_, existing.st_uid, existing.st_gid) != 0) {

@@ -1,9 +1,14 @@
 #include "common/temporary_files.h"
 
 #include <atomic>
+#include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 namespace tessera {
@@ -22,25 +27,82 @@ struct Slot {
 static_assert(std::atomic<int>::is_always_lock_free, "the signal handler reads the states");
 
 Slot g_slots[kSlots];
+// Set by the handler before it looks at the slots: no temporary file is made after that.
+std::atomic<bool> g_terminating{false};
 
 extern "C" void onTerminatingSignal(int signal) {
     removeTemporaryFilesAndRaise(signal);
 }
 
+int reserveSlot() noexcept {
+    for (int i = 0; i < kSlots; ++i) {
+        int expected = kFree;
+        if (g_slots[i].state.compare_exchange_strong(expected, kFilling))
+            return i;
+    }
+    return -1;
+}
+
+void terminatingSignals(sigset_t& set) noexcept {
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+}
+
 } // namespace
+
+TerminatingSignalsBlocked::TerminatingSignalsBlocked() noexcept {
+    sigset_t set;
+    terminatingSignals(set);
+    ::pthread_sigmask(SIG_BLOCK, &set, &saved_);
+}
+
+TerminatingSignalsBlocked::~TerminatingSignalsBlocked() {
+    ::pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
+}
+
+int createTemporaryFile(std::string& pattern, int flags, int& slot) noexcept {
+    slot = -1;
+    if (pattern.size() >= PATH_MAX) {
+        errno = ENAMETOOLONG;
+        return -1;
+    }
+    // While the slot is reserved (kFilling) the handler waits for it, so the handler must not
+    // run on this thread until the slot is filled or freed.
+    TerminatingSignalsBlocked blocked;
+    slot = reserveSlot();
+    // Reserved before this check, so a handler that already started waits for this slot, and a
+    // handler that starts later finds the file registered.
+    if (g_terminating.load()) {
+        if (slot >= 0)
+            g_slots[slot].state.store(kFree);
+        slot = -1;
+        errno = EINTR;
+        return -1;
+    }
+    int fd = ::mkostemp(pattern.data(), O_CLOEXEC | flags);
+    if (slot >= 0) {
+        if (fd < 0) {
+            g_slots[slot].state.store(kFree, std::memory_order_release);
+            slot = -1;
+        } else {
+            std::memcpy(g_slots[slot].path, pattern.c_str(), pattern.size() + 1);
+            g_slots[slot].state.store(kRegistered, std::memory_order_release);
+        }
+    }
+    return fd;
+}
 
 int registerTemporaryFile(const std::string& path) noexcept {
     if (path.empty() || path.size() >= PATH_MAX)
         return -1;
-    for (int i = 0; i < kSlots; ++i) {
-        int expected = kFree;
-        if (!g_slots[i].state.compare_exchange_strong(expected, kFilling))
-            continue;
-        std::memcpy(g_slots[i].path, path.c_str(), path.size() + 1);
-        g_slots[i].state.store(kRegistered, std::memory_order_release);
-        return i;
-    }
-    return -1;
+    TerminatingSignalsBlocked blocked;
+    int i = reserveSlot();
+    if (i < 0)
+        return -1;
+    std::memcpy(g_slots[i].path, path.c_str(), path.size() + 1);
+    g_slots[i].state.store(kRegistered, std::memory_order_release);
+    return i;
 }
 
 void unregisterTemporaryFile(int slot) noexcept {
@@ -49,6 +111,21 @@ void unregisterTemporaryFile(int slot) noexcept {
 }
 
 void removeTemporaryFiles() noexcept {
+    // A slot being filled belongs to a thread that has the signals blocked and is between
+    // creating its file and recording the name: wait for it (bounded, in case that thread is
+    // stuck in the file system), then remove every recorded file.
+    g_terminating.store(true);
+    for (int round = 0; round < 2000; ++round) {
+        bool filling = false;
+        for (Slot& slot : g_slots)
+            filling = filling || slot.state.load() == kFilling;
+        if (!filling)
+            break;
+        struct timespec pause {
+            0, 1000000
+        }; // 1 ms; nanosleep is async-signal-safe
+        ::nanosleep(&pause, nullptr);
+    }
     for (Slot& slot : g_slots)
         if (slot.state.load(std::memory_order_acquire) == kRegistered)
             ::unlink(slot.path);

@@ -335,6 +335,43 @@ TEST(AtomicFile, SignalRemovesTheTemporaryFileOfAnUnfinishedWrite) {
     }
 }
 
+TEST(AtomicFile, SignalAtAnyMomentOfAWriteLeavesNoTemporaryFile) {
+    // Writes start and end without pause on a worker thread (its mask blocks nothing) and on
+    // the main thread, while SIGTERM comes at a random moment: whatever step each write is
+    // in (creating its temporary file, writing, renaming, abandoning), nothing stays behind.
+    TempDir dir;
+    const std::string file = dir.path + "/f";
+    unsigned seed = 12345;
+    for (int round = 0; round < 150; ++round) {
+        pid_t pid = fork();
+        if (pid == 0) {
+            removeTemporaryFilesOnSignals();
+            const auto churn = [&](const std::string& name) {
+                for (unsigned i = 0;; ++i) {
+                    AtomicFileWriter writer;
+                    if (writer.open(name) && i % 2 == 0)
+                        writer.commit();
+                }
+            };
+            std::thread worker([&] { churn(file + "w"); });
+            worker.detach();
+            churn(file);
+        }
+        seed = seed * 1103515245 + 12345;
+        usleep(500 + (seed >> 8) % 3000);
+        kill(pid, SIGTERM);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status));
+        DIR* d = opendir(dir.path.c_str());
+        ASSERT_NE(nullptr, d);
+        while (dirent* e = readdir(d))
+            ASSERT_NE(0u, std::string(e->d_name).rfind(".f", 0))
+                << "left behind: " << e->d_name << " in round " << round;
+        closedir(d);
+    }
+}
+
 TEST(RegularFile, ReaderRefusesWhatIsNotARegularFileAtOnce) {
     TempDir dir;
     const std::string fifo = dir.path + "/pipe";

@@ -1,6 +1,7 @@
 #include "depth/serial/qt/serial_port.h"
 
 #include "common/error_text.h"
+#include "common/temporary_files.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -217,6 +218,9 @@ bool SerialPort::StartWorker() {
         m_worker.join(); // a worker that already ended on its own
     m_bWorkerAlive = true;
     try {
+        // The worker inherits a mask that blocks SIGINT and SIGTERM: their handler then runs on
+        // the main thread, never in the middle of the worker's reads.
+        tessera::TerminatingSignalsBlocked blocked;
         m_worker = std::thread([this] { workerMain(); });
     } catch (const std::system_error&) {
         m_bWorkerAlive = false;
