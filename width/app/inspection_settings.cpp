@@ -42,14 +42,24 @@ std::string inspectionSettingsPath(const std::string& programDir, std::string_vi
 }
 
 SettingsLocation locateInspectionSettings(const std::string& programDir, std::string_view override,
-                                          bool programDirWritable,
-                                          const std::string& userConfigDir) {
+                                          ProgramFolder folder, const std::string& userConfigDir) {
     if (!override.empty())
         return {std::string(override), false};
-    std::string besideProgram = inspectionSettingsPath(programDir, {});
-    if (fileExists(besideProgram) || programDirWritable)
-        return {std::move(besideProgram), false};
+    if (folder != ProgramFolder::System) {
+        std::string besideProgram = inspectionSettingsPath(programDir, {});
+        if (folder == ProgramFolder::Writable || fileExists(besideProgram))
+            return {std::move(besideProgram), false};
+    }
     return {inspectionSettingsPath(userConfigDir, {}), true};
+}
+
+bool isSystemFolder(std::string_view dir) {
+    for (std::string_view root : {"/usr", "/opt", "/bin", "/sbin", "/lib", "/lib64", "/snap"}) {
+        if (dir.substr(0, root.size()) == root &&
+            (dir.size() == root.size() || dir[root.size()] == '/'))
+            return true;
+    }
+    return false;
 }
 
 SettingsLocation programSettingsLocation(const std::string& programDir) {
@@ -62,8 +72,15 @@ SettingsLocation programSettingsLocation(const std::string& programDir) {
     else
         config = programDir;
     config += "/Local AppWizard-Generated Applications/Fallowmere";
-    const bool writable = ::access(programDir.empty() ? "." : programDir.c_str(), W_OK) == 0;
-    return locateInspectionSettings(programDir, override ? override : "", writable, config);
+    const char* dir = programDir.empty() ? "." : programDir.c_str();
+    ProgramFolder folder =
+        ::access(dir, W_OK) == 0 ? ProgramFolder::Writable : ProgramFolder::ReadOnly;
+    if (char* real = ::realpath(dir, nullptr)) {
+        if (isSystemFolder(real))
+            folder = ProgramFolder::System;
+        std::free(real);
+    }
+    return locateInspectionSettings(programDir, override ? override : "", folder, config);
 }
 
 SettingsRead readInspectionSettings(const std::string& path) {

@@ -36,20 +36,32 @@ inline constexpr SettingsKey kSettingsKeys[] = {
 // "QB.ini" in `programDir` (the folder of the running program).
 std::string inspectionSettingsPath(const std::string& programDir, std::string_view override);
 
+// How the folder of the running program may be used for its settings.
+enum class ProgramFolder {
+    Writable, // a copy the user may write to (the build folder, a portable copy)
+    ReadOnly, // a copy the user may not write to
+    System,   // a folder the system's packages own (/usr, /opt, ...): never written, by anyone
+};
+
 // Where the settings live for a program in `programDir`:
 //  - the file `override` names, when it is not empty (FALLOWMERE_INI);
-//  - else "QB.ini" beside the program when it exists there or the user may write that folder
-//    (portable copies and the build folder);
+//  - else "QB.ini" beside the program when the program is not installed in a system folder
+//    and the file exists there or the user may write that folder (portable copies and the
+//    build folder);
 //  - else "QB.ini" in the user's own configuration folder `userConfigDir` (an installed
-//    program, whose folder users may not write). `perUser` says so: that folder is created
-//    when the settings are first written.
+//    program: every user, root included, has a file of their own). `perUser` says so: that
+//    folder is created when the settings are first written.
 struct SettingsLocation {
     std::string path;
     bool perUser = false;
 };
 SettingsLocation locateInspectionSettings(const std::string& programDir, std::string_view override,
-                                          bool programDirWritable,
-                                          const std::string& userConfigDir);
+                                          ProgramFolder folder, const std::string& userConfigDir);
+
+// True for folders that belong to the installed system (under /usr, /opt, /bin, /sbin, /lib,
+// /lib64, /snap), where a program never writes beside itself. `dir` is an absolute path with
+// links resolved.
+bool isSystemFolder(std::string_view dir);
 
 // The settings of the program installed in `programDir` for the user running it: the rule above
 // with FALLOWMERE_INI, whether the user may write `programDir`, and the user's configuration

@@ -133,22 +133,33 @@ TEST(InspectionSettingsPath, BesideTheProgramUnlessOverridden) {
 TEST_F(InspectionSettingsTest, InstalledProgramsKeepTheirSettingsPerUser) {
     const std::string program = dir_.string();
     const std::string user = (dir_ / "config").string();
+    const auto where = [&](ProgramFolder folder, std::string_view override = "") {
+        return locateInspectionSettings(program, override, folder, user);
+    };
 
     // A folder the user may write: beside the program, as a portable copy.
-    EXPECT_EQ(locateInspectionSettings(program, "", true, user).path, path_);
-    EXPECT_FALSE(locateInspectionSettings(program, "", true, user).perUser);
+    EXPECT_EQ(where(ProgramFolder::Writable).path, path_);
+    EXPECT_FALSE(where(ProgramFolder::Writable).perUser);
 
-    // An installed program's folder: the user's own file ...
-    const SettingsLocation installed = locateInspectionSettings(program, "", false, user);
-    EXPECT_EQ(installed.path, user + "/QB.ini");
-    EXPECT_TRUE(installed.perUser);
+    // A folder the user may not write: the user's own file ...
+    EXPECT_EQ(where(ProgramFolder::ReadOnly).path, user + "/QB.ini");
+    EXPECT_TRUE(where(ProgramFolder::ReadOnly).perUser);
 
-    // ... unless a file beside the program is already there, which is still read first.
+    // ... unless a file beside the program is already there, which is still read first; but
+    // never in a system folder, which even root may write and no user should (a file left
+    // there by root would lock every other user out of their settings).
     write("[Vantorel]\r\nCompany=site\r\n");
-    EXPECT_EQ(locateInspectionSettings(program, "", false, user).path, path_);
+    EXPECT_EQ(where(ProgramFolder::ReadOnly).path, path_);
+    EXPECT_EQ(where(ProgramFolder::System).path, user + "/QB.ini");
+    EXPECT_TRUE(where(ProgramFolder::System).perUser);
 
     // The environment variable wins over everything.
-    EXPECT_EQ(locateInspectionSettings(program, "/tmp/x.ini", false, user).path, "/tmp/x.ini");
+    EXPECT_EQ(where(ProgramFolder::System, "/tmp/x.ini").path, "/tmp/x.ini");
+
+    for (const char* dir : {"/usr/bin", "/usr", "/opt/fallowmere/bin", "/usr/local/bin", "/snap/x"})
+        EXPECT_TRUE(isSystemFolder(dir)) << dir;
+    for (const char* dir : {"/home/u/build/bin", "/usr2/bin", "/optical", "/tmp/usr/bin", "/"})
+        EXPECT_FALSE(isSystemFolder(dir)) << dir;
 }
 
 } // namespace
