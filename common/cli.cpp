@@ -35,6 +35,8 @@ void printUsage(std::FILE* out) {
     std::fprintf(out, "usage:\n");
     for (const auto& [name, entry] : registry())
         std::fprintf(out, "  %s %s\n", tool().c_str(), entry.usage.c_str());
+    std::fprintf(out, "  %s --help | --version\n", tool().c_str());
+    std::fprintf(out, "--verbose anywhere also shows the framework's messages on stderr\n");
 }
 
 } // namespace
@@ -156,7 +158,7 @@ bool parseWholeNumber(std::string_view text, int min, int max, int& value) {
     return true;
 }
 
-int run(const char* toolName, int argc, char** argv) {
+int run(const char* toolName, std::string_view version, int argc, char** argv) {
     tool() = toolName;
     if (argc < 2) {
         printUsage(stderr);
@@ -165,6 +167,10 @@ int run(const char* toolName, int argc, char** argv) {
     const std::string command = argv[1];
     if (command == "--help" || command == "-h") {
         printUsage(stdout);
+        return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
+    }
+    if (command == "--version") {
+        std::fprintf(stdout, "%.*s\n", static_cast<int>(version.size()), version.data());
         return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
     }
     auto it = registry().find(command);

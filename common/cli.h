@@ -7,6 +7,7 @@
 //
 //   tool                       usage of every command on stderr, exit 2
 //   tool --help | -h           usage of every command on stdout, exit 0
+//   tool --version             the tool's name and version on stdout, exit 0
 //   tool CMD --help            usage of CMD on stdout, exit 0
 //   tool CMD ARGS...           options "--name value" (each may repeat; only those the command
 //                              lists), flags "--name" without a value (only those the command
@@ -85,7 +86,8 @@ bool parseWholeNumber(std::string_view text, int min, int max, int& value);
 // kExitFailure.
 bool printOutput(std::string_view text);
 
-// Runs the tool: see the table above. Returns the exit status.
-int run(const char* toolName, int argc, char** argv);
+// Runs the tool: see the table above (`version` is what --version prints, e.g.
+// "marrowby-cli 1.2"). Returns the exit status.
+int run(const char* toolName, std::string_view version, int argc, char** argv);
 
 } // namespace tessera::cli
