@@ -5,13 +5,18 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tessera-crack-inspection)
 set(CPACK_PACKAGE_VENDOR "Tessera")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+# Debian wants a synopsis of at most 80 characters and description lines of at most 80.
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "Crack inspection: depth meter data (Marrowby) and width records with photographs (Fallowmere)")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Marrowby receives the measuring points of a handheld crack depth meter over its USB-to-serial\
- bridge, shows and corrects them, saves DM files, prints the data report and exports text.\
- Fallowmere opens crack width meter projects (.cm) with their photographs, sorts, edits, deletes\
- and merges records and prints one inspection report page per record.")
+    "field inspection of concrete cracks: depth meter data, width records")
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+       "Marrowby receives the measuring points of a handheld crack depth meter over"
+       "its USB-to-serial bridge, shows and corrects them, saves DM files, prints the"
+       "data report and exports text. Fallowmere opens crack width meter projects"
+       "(.cm) with their photographs, sorts, edits, deletes and merges records and"
+       "prints one inspection report page per record."
+       "."
+       "The command-line tools marrowby-cli and fallowmere-cli do the same work"
+       "without a display: conversions, PDF reports, downloads from the meter.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
