@@ -24,7 +24,7 @@ struct Frame {
 
 Frame drawFrame(std::vector<PageOp>& ops, const std::string& title, const std::string& xTitle,
                 const std::string& yTitle, double maxValue, bool hasValues, int decimals,
-                const PageRect& area, const ChartStyle& s) {
+                const PageRect& area, const ChartStyle& s, int rightMargin) {
     Frame f;
     f.area = area;
     f.empty = !hasValues;
@@ -37,7 +37,8 @@ Frame drawFrame(std::vector<PageOp>& ops, const std::string& title, const std::s
         y += h;
     }
     const double step = niceStep(maxValue, 5);
-    int ticks = std::max(1, static_cast<int>(std::ceil(maxValue / step - 1e-9)));
+    // One step of room above the largest value, for the value written above its bar.
+    const int ticks = std::max(1, static_cast<int>(std::floor(maxValue / step + 1e-9)) + 1);
     f.top = ticks * step;
     int labelW = 0;
     for (int t = 0; t <= ticks; ++t)
@@ -48,8 +49,8 @@ Frame drawFrame(std::vector<PageOp>& ops, const std::string& title, const std::s
         y += lineH;
     }
     const int bottomTexts = lineH + (xTitle.empty() ? 0 : lineH);
-    f.plot = {area.left + labelW + 2 * s.pad, y + s.labelFont.pixelHeight / 2, area.right - s.pad,
-              area.bottom - bottomTexts - s.pad};
+    f.plot = {area.left + labelW + 2 * s.pad, y + s.labelFont.pixelHeight / 2,
+              area.right - std::max(s.pad, rightMargin), area.bottom - bottomTexts - s.pad};
     if (f.plot.right <= f.plot.left || f.plot.bottom <= f.plot.top) {
         f.empty = true; // too small to draw anything useful
         return f;
@@ -96,7 +97,7 @@ void drawXLabels(std::vector<PageOp>& ops, const std::vector<std::string>& label
         widest = std::max(widest, estimateTextWidth(l, s.labelFont));
     const double needed = widest + 2.0 * s.pad;
     const size_t every = std::max<size_t>(1, static_cast<size_t>(std::ceil(needed / spacing)));
-    const int half = static_cast<int>(std::ceil(std::max(needed, spacing) / 2));
+    const int half = static_cast<int>(std::ceil(needed / 2));
     const int top = f.plot.bottom + s.pad / 2;
     const int bottom = top + s.labelFont.pixelHeight + s.pad;
     int previousRight = INT_MIN;
@@ -108,7 +109,7 @@ void drawXLabels(std::vector<PageOp>& ops, const std::vector<std::string>& label
         // that would then cover its neighbour is left out.
         const int left =
             std::clamp(x - half, f.area.left, std::max(f.area.left, f.area.right - 2 * half));
-        if (left < previousRight)
+        if (left + s.pad < previousRight) // a pixel or two of rounding is no overlap
             continue;
         previousRight = left + 2 * half;
         ops.push_back(textOp({left, top, left + 2 * half, bottom}, s.labelFont, labels[i],
@@ -159,8 +160,12 @@ std::vector<PageOp> drawBarChart(const BarChart& chart, const PageRect& area, co
     double maxValue = 0;
     for (double v : chart.values)
         maxValue = std::max(maxValue, v);
+    // Labels on the bar edges: room for half the last one right of the plot.
+    const bool edgeLabels = chart.labels.size() == chart.values.size() + 1;
+    const int rightMargin =
+        edgeLabels ? estimateTextWidth(chart.labels.back(), s.labelFont) / 2 + s.pad : 0;
     const Frame f = drawFrame(ops, chart.title, chart.xTitle, chart.yTitle, maxValue,
-                              !chart.values.empty(), chart.valueDecimals, area, s);
+                              !chart.values.empty(), chart.valueDecimals, area, s, rightMargin);
     if (f.empty)
         return ops;
     const double n = static_cast<double>(chart.values.size());
@@ -188,7 +193,7 @@ std::vector<PageOp> drawBarChart(const BarChart& chart, const PageRect& area, co
         }
     }
     drawAxes(ops, f, s);
-    if (chart.labels.size() == chart.values.size() + 1)
+    if (edgeLabels)
         drawXLabels(
             ops, chart.labels, [&](size_t i) { return xAt(static_cast<double>(i)); }, barW, f, s);
     else
@@ -223,7 +228,7 @@ std::vector<PageOp> drawLineChart(const LineChart& chart, const PageRect& area,
             maxValue = std::max(maxValue, *v);
         }
     const Frame f = drawFrame(ops, chart.title, chart.xTitle, chart.yTitle, maxValue, any,
-                              chart.valueDecimals, area, s);
+                              chart.valueDecimals, area, s, 0);
     if (f.empty)
         return ops;
     const double n = static_cast<double>(chart.values.size());
