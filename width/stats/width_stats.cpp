@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <unordered_map>
 
 namespace fallowmere {
@@ -149,8 +150,37 @@ bool normalizeOptions(WidthStatsOptions& options, std::string* why) {
     return true;
 }
 
+// The atof value of the usual width texts ("0.12", "1.5"): up to 15 digits with at most one
+// point and nothing else. The digits make an integer below 2^53 and 10^k is exact, so one
+// division gives the correctly rounded value, exactly what strtod gives. nullopt for any other
+// text, which then goes through the atof rule itself.
+std::optional<double> plainDecimal(std::string_view text) {
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    if (text.empty() || text.size() > 16)
+        return std::nullopt;
+    int64_t digits = 0;
+    int count = 0, fraction = -1;
+    for (char c : text) {
+        if (c >= '0' && c <= '9') {
+            digits = digits * 10 + (c - '0');
+            ++count;
+            if (fraction >= 0)
+                ++fraction;
+        } else if (c == '.' && fraction < 0) {
+            fraction = 0;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (count == 0 || count > 15)
+        return std::nullopt;
+    return static_cast<double>(digits) / kPowers[std::max(fraction, 0)];
+}
+
 std::optional<int64_t> measuredMicrometres(std::string_view widthText) {
-    const double mm = tessera::crtAtof(widthText);
+    const std::optional<double> plain = plainDecimal(widthText);
+    const double mm = plain ? *plain : tessera::crtAtof(widthText);
     if (!(mm > 0))
         return std::nullopt;
     const double um = std::round(mm * 1000);
@@ -169,13 +199,20 @@ WidthStats computeWidthStats(const std::vector<const CRecordStru*>& records,
     widths.reserve(records.size());
     std::unordered_map<std::string_view, size_t> groupIndex;
     std::vector<tessera::RunningStats> groupWidths;
+    // Records of one group usually follow each other: the last group is tried first.
+    std::string_view lastGroup;
+    size_t last = SIZE_MAX;
     for (const CRecordStru* record : records) {
-        auto [it, added] = groupIndex.try_emplace(record->strGroup, stats.groups.size());
-        if (added) {
-            stats.groups.push_back({record->strGroup});
-            groupWidths.emplace_back();
+        if (last == SIZE_MAX || record->strGroup != lastGroup) {
+            auto [it, added] = groupIndex.try_emplace(record->strGroup, stats.groups.size());
+            if (added) {
+                stats.groups.push_back({record->strGroup});
+                groupWidths.emplace_back();
+            }
+            last = it->second;
+            lastGroup = record->strGroup;
         }
-        WidthGroup& group = stats.groups[it->second];
+        WidthGroup& group = stats.groups[last];
         ++group.records;
         if (hasPhoto && hasPhoto(*record))
             ++stats.photos;
@@ -183,7 +220,7 @@ WidthStats computeWidthStats(const std::vector<const CRecordStru*>& records,
         if (!um)
             continue;
         widths.push_back(*um);
-        groupWidths[it->second].add(*um);
+        groupWidths[last].add(*um);
         if (!options.limitsUm.empty() && *um > lowest)
             ++group.over;
     }

@@ -2,9 +2,13 @@
 #include "width/stats/width_stats.h"
 #include "width/stats/width_stats_report.h"
 
+#include "common/crt.h"
 #include "common/gbk.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
 
 using namespace fallowmere;
 
@@ -70,6 +74,32 @@ TEST(WidthSettings, LimitsAreOneToFiveDifferentPositiveValuesKeptAscending) {
     WidthStatsOptions bin;
     bin.binUm = 0;
     EXPECT_FALSE(normalizeOptions(bin));
+}
+
+TEST(WidthStats, WidthsAreTheAtofValueRoundedToMicrometres) {
+    // Whatever way the text is read, the result is the atof value rounded to 0.001 mm.
+    std::mt19937 rng(5);
+    const char digits[] = "0123456789";
+    for (int i = 0; i < 20000; ++i) {
+        std::string text;
+        const int n = 1 + static_cast<int>(rng() % 17);
+        const int point = static_cast<int>(rng() % (n + 2)) - 1;
+        for (int k = 0; k < n; ++k) {
+            if (k == point)
+                text += '.';
+            text += digits[rng() % 10];
+        }
+        if (rng() % 10 == 0)
+            text += "e-1";
+        const double mm = tessera::crtAtof(text);
+        const auto um = measuredMicrometres(text);
+        if (!(mm > 0)) {
+            ASSERT_EQ(um, std::nullopt) << text;
+            continue;
+        }
+        ASSERT_EQ(um, std::min<double>(std::round(mm * 1000), kMaxWidthMicrometres)) << text;
+    }
+    EXPECT_EQ(measuredMicrometres(" 0.25"), 250);
 }
 
 TEST(WidthStats, HandComputedFigures) {
