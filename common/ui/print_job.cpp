@@ -1,6 +1,7 @@
 #include "common/ui/print_job.h"
 
 #include "common/qt/page_output.h"
+#include "common/qt/page_painter.h"
 #include "common/ui/prompt.h"
 
 #include <QDir>
@@ -66,7 +67,9 @@ bool printOn(QPrinter& printer, const PageSource& source, QString* error) {
     QPageRanges ranges = printer.pageRanges();
     if (printer.printRange() != QPrinter::PageRange)
         ranges = QPageRanges();
-    QList<int> pages = pageList(ranges, source.pageCount());
+    // The page count of the paper and orientation in force now (the dialogs may have changed
+    // them since the job started).
+    QList<int> pages = pageList(ranges, source.pageCount(pageDeviceOf(printer)));
     if (printer.pageOrder() == QPrinter::LastPageFirst)
         std::reverse(pages.begin(), pages.end());
     if (!printer.supportsMultipleCopies() && printer.copyCount() > 1) {
@@ -79,13 +82,13 @@ bool printOn(QPrinter& printer, const PageSource& source, QString* error) {
 }
 
 bool printPages(QWidget* parent, const PageSource& source, PrintMode mode, const PrintJob& job) {
-    const int pageCount = source.pageCount();
-    if (pageCount < 1)
-        return false;
     std::unique_ptr<QPrinter> ownPrinter;
     if (!g_sharedPrinter)
         ownPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
     QPrinter& printer = g_sharedPrinter ? *g_sharedPrinter : *ownPrinter;
+    const int pageCount = source.pageCount(pageDeviceOf(printer));
+    if (pageCount < 1)
+        return false;
     printer.setDocName(job.documentName);
     printer.setFullPage(false); // origin at the printable area's top-left corner
     printer.setPrintRange(QPrinter::AllPages);
