@@ -302,6 +302,29 @@ private slots:
         QCOMPARE(view->rows()[2], DepthRow("2", "333", "333", "333", ""));
     }
 
+    // A minimised window picked from the Window menu comes back and becomes the active one.
+    void aMinimisedWindowPickedFromTheWindowMenuIsRestored() {
+        CMarrowbyApp app;
+        QVERIFY(app.InitInstance({}));
+        CMainFrame* frame = app.mainFrame();
+        frame->show();
+        CChildFrame* first = frame->activeChildFrame();
+        app.OnFileNew();
+        first->showMinimized();
+        QVERIFY(first->isMinimized());
+        QMenu* windowMenu = frame->currentMenus()[3];
+        QCOMPARE(windowMenu->title(), QStringLiteral("窗口(&W)"));
+        emit windowMenu->aboutToShow();
+        QAction* entry = nullptr;
+        for (QAction* a : windowMenu->actions())
+            if (a->property("windowList").toBool() && a->text().endsWith(first->windowTitle()))
+                entry = a;
+        QVERIFY(entry);
+        entry->trigger();
+        QVERIFY(!first->isMinimized());
+        QCOMPARE(frame->activeChildFrame(), first);
+    }
+
     void lockIndicatorsStayGreyWhereThePlatformCannotTell() {
         CMarrowbyApp app;
         QVERIFY(app.InitInstance({}));
