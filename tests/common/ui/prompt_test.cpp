@@ -216,6 +216,34 @@ private slots:
         QCOMPARE(startedIn.last(), dir_.path());
     }
 
+    // A box whose owner has not been shown yet (the progress dialog of a download whose port
+    // cannot be opened) stands over the shown window the owner belongs to, not over the
+    // screen's corner where the unshown dialog would be.
+    void aBoxOfAnUnshownDialogStandsOverItsMainWindow() {
+        QWidget main;
+        main.setGeometry(300, 200, 400, 300);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QDialog unshown(&main);
+        QWidget child(&main);
+        QCOMPARE(boxOwner(&unshown), &main);
+        QCOMPARE(boxOwner(&child), &main);
+        QWidget hidden; // no shown window at all: kept, it is where it will appear
+        QCOMPARE(boxOwner(&hidden), &hidden);
+
+        QtPrompt prompt;
+        QPoint centre;
+        whenModal([&](QWidget* box) {
+            centre = box->frameGeometry().center();
+            qobject_cast<QDialog*>(box)->accept();
+        });
+        prompt.message(&unshown, QStringLiteral("Tessaly"), QStringLiteral("打开端口失败！"),
+                       PromptIcon::None);
+        const QPoint middle = main.frameGeometry().center();
+        QVERIFY2((centre - middle).manhattanLength() <= 10,
+                 qPrintable(QStringLiteral("%1,%2").arg(centre.x()).arg(centre.y())));
+    }
+
     void messageBoxesHaveTheSameChineseButtons() {
         QtPrompt prompt;
         QStringList ok, yesNoCancel;
