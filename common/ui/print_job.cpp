@@ -5,7 +5,10 @@
 #include "common/ui/prompt.h"
 
 #include <QDir>
+#include <QEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QPageRanges>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -15,6 +18,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace tessera {
 namespace {
@@ -37,6 +41,33 @@ public:
 
 private:
     bool on_;
+};
+
+// Qt's print dialog proposes its print-to-file name in the current folder or the home folder
+// each time it is shown; like the programs' file dialogs, it starts in the folder used last,
+// keeping the proposed name.
+class OutputFileInFolder : public QObject {
+public:
+    OutputFileInFolder(QPrintDialog& dialog, QString folder)
+        : QObject(&dialog), folder_(std::move(folder)) {
+        dialog.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Show || folder_.isEmpty())
+            return false;
+        if (auto* edit = watched->findChild<QLineEdit*>(QStringLiteral("filename"))) {
+            QString name = QFileInfo(edit->text()).fileName();
+            if (name.isEmpty())
+                name = QStringLiteral("print.pdf");
+            edit->setText(QDir(folder_).filePath(name));
+        }
+        return false;
+    }
+
+private:
+    QString folder_;
 };
 
 } // namespace
@@ -101,7 +132,12 @@ bool printPages(QWidget* parent, const PageSource& source, PrintMode mode, const
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
         dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
         dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-        return dialog.exec() == QDialog::Accepted;
+        new OutputFileInFolder(dialog, prompt().lastFolder());
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        // A file printed to is a file chosen: later dialogs start in its folder.
+        prompt().rememberChosenFile(printer.outputFileName());
+        return true;
     };
 
     switch (mode) {

@@ -172,14 +172,14 @@ QString QtPrompt::chooseSaveFileName(QWidget* parent, const FileDialogRequest& r
 }
 
 QString QtPrompt::startingFolder(const FileDialogRequest& request) const {
-    return request.directory.isEmpty() ? lastFolder_ : request.directory;
+    return request.directory.isEmpty() ? lastFolder() : request.directory;
 }
 
 QString QtPrompt::chosenFile(QFileDialog& dialog) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     const QString chosen = dialog.selectedFiles().first();
-    lastFolder_ = QFileInfo(chosen).absolutePath();
+    rememberChosenFile(chosen);
     return chosen;
 }
 

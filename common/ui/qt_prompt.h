@@ -36,8 +36,6 @@ private:
     // dialogs do on the platform the programs come from.
     QString startingFolder(const FileDialogRequest& request) const;
     QString chosenFile(QFileDialog& dialog);
-
-    QString lastFolder_;
 };
 
 // The window a message box stands over: `parent`'s window or, while that has not been shown

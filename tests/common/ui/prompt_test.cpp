@@ -3,6 +3,7 @@
 
 #include "common/atomic_file.h"
 #include "common/qt/translations.h"
+#include "common/ui/print_job.h"
 #include "common/ui/qt_prompt.h"
 #include "common/ui/save_file.h"
 #include "tests/support/modal_dialog.h"
@@ -18,8 +19,10 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPageSetupDialog>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -41,6 +44,15 @@ FileDialogRequest dmRequest() {
     request.defaultExtension = QStringLiteral("DM");
     return request;
 }
+
+// A report of one blank page.
+class OnePage : public PageSource {
+public:
+    int pageCount(const PageDevice&) const override { return 1; }
+    std::vector<PageOp> layoutPage(const PageDevice& device, int) const override {
+        return {fillOp({0, 0, device.width, device.height}, kPageWhite)};
+    }
+};
 
 QStringList buttonTexts(const QWidget* box) {
     QStringList out;
@@ -242,6 +254,41 @@ private slots:
         const QPoint middle = main.frameGeometry().center();
         QVERIFY2((centre - middle).manhattanLength() <= 10,
                  qPrintable(QStringLiteral("%1,%2").arg(centre.x()).arg(centre.y())));
+    }
+
+    // The print dialog's print-to-file name starts in the folder used last, like the file
+    // dialogs, and a file printed to counts as the file chosen last.
+    void printToFileStartsInTheFolderUsedLast() {
+        const QString folder = dir_.filePath(QStringLiteral("报告"));
+        const QString other = dir_.filePath(QStringLiteral("其他"));
+        QVERIFY(QDir().mkpath(folder) && QDir().mkpath(other));
+        QtPrompt prompt;
+        Prompt* previous = setPrompt(&prompt);
+        prompt.rememberChosenFile(folder + QStringLiteral("/a.DM"));
+        QString proposed, outputFile;
+        whenModal([&](QWidget* w) {
+            auto* dialog = qobject_cast<QPrintDialog*>(w);
+            QVERIFY(dialog);
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
+            QVERIFY(name);
+            proposed = name->text();
+            if (!QPrinterInfo::availablePrinters().isEmpty()) {
+                dialog->reject(); // real printers listed: the file entry is not the one chosen
+                return;
+            }
+            outputFile = other + QStringLiteral("/r.pdf");
+            name->setText(outputFile);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        const OnePage page;
+        printPages(nullptr, page, PrintMode::Dialog,
+                   {QStringLiteral("裂缝测深仪数据报告"), QStringLiteral("Tessaly")});
+        setPrompt(previous);
+        QCOMPARE(QFileInfo(proposed).absolutePath(), folder);
+        if (!outputFile.isEmpty()) {
+            QVERIFY(QFileInfo::exists(outputFile));
+            QCOMPARE(prompt.lastFolder(), other);
+        }
     }
 
     void messageBoxesHaveTheSameChineseButtons() {
