@@ -228,18 +228,19 @@ std::vector<PageOp> FlowReport::layoutPage(const PageDevice& device, int page) c
     return ops;
 }
 
-int PageSequence::pageCount() const {
+int PageSequence::pageCount(const PageDevice& device) const {
     int n = 0;
     for (const PageSource* part : parts_)
-        n += part->pageCount();
+        n += part->pageCount(device);
     return n;
 }
 
 std::vector<PageOp> PageSequence::layoutPage(const PageDevice& device, int page) const {
     for (const PageSource* part : parts_) {
-        if (page <= part->pageCount())
+        const int count = part->pageCount(device);
+        if (page <= count)
             return part->layoutPage(device, page);
-        page -= part->pageCount();
+        page -= count;
     }
     return {};
 }

@@ -7,7 +7,8 @@
 // Every page carries the report's title at the top and "第 k 页，共 n 页" at the bottom. The
 // layout is in millimetres from the printable area's top-left corner (content from 15 to 195 mm
 // across and from 28 to 274 mm down), so the page breaks do not depend on the device and the
-// page count is known before a device is.
+// page count is the same on every device. It is meant for A4 portrait: on a smaller or a
+// landscape page the bottom of the content is cut off.
 //
 // A heading stays on the page of what follows it; a block or a grid row that does not fit on
 // the rest of a page starts the next one; a table fills the rest of a page and goes on on the
@@ -64,7 +65,9 @@ public:
     // divided by `columns`.
     void addGrid(size_t count, int columns, double cellHeightMm, CellDrawer draw);
 
-    int pageCount() const override { return static_cast<int>(pages_.size()); }
+    // The pages do not depend on the device (the layout is in millimetres on A4 portrait).
+    int pageCount() const { return static_cast<int>(pages_.size()); }
+    int pageCount(const PageDevice&) const override { return pageCount(); }
     std::vector<PageOp> layoutPage(const PageDevice& device, int page) const override;
 
     // Where the pieces went, for tests: on page `page` (from 1), each placed piece's item (in
@@ -111,7 +114,7 @@ private:
 class PageSequence : public PageSource {
 public:
     explicit PageSequence(std::vector<const PageSource*> parts) : parts_(std::move(parts)) {}
-    int pageCount() const override;
+    int pageCount(const PageDevice& device) const override;
     std::vector<PageOp> layoutPage(const PageDevice& device, int page) const override;
 
 private:

@@ -96,9 +96,9 @@ TEST(FlowReport, AnEmptyTableShowsItsHeaderAndSequencesChainPages) {
         ops.push_back(textOp(area, {}, "cell" + std::to_string(i)));
     });
     const PageSequence both({&a, &b});
-    EXPECT_EQ(both.pageCount(), 1 + b.pageCount());
+    EXPECT_EQ(both.pageCount(device), 1 + b.pageCount());
     EXPECT_TRUE(has(texts(both.layoutPage(device, 1)), "a"));
     EXPECT_TRUE(has(texts(both.layoutPage(device, 2)), "cell0"));
-    EXPECT_TRUE(has(texts(both.layoutPage(device, both.pageCount())), "cell19"));
-    EXPECT_TRUE(both.layoutPage(device, both.pageCount() + 1).empty());
+    EXPECT_TRUE(has(texts(both.layoutPage(device, both.pageCount(device))), "cell19"));
+    EXPECT_TRUE(both.layoutPage(device, both.pageCount(device) + 1).empty());
 }

@@ -120,7 +120,7 @@ void DepthStatsCliTest::reportSummaryComesFirst() {
                  QStringLiteral("--summary")});
     QVERIFY2(r.status == 0, r.err.constData());
     // Two pages of statistics (the profiles start the second), then the one data page.
-    QVERIFY2(r.err.contains(" 3 pages"), r.err.constData());
+    QVERIFY2(r.err.contains("，3 页，"), r.err.constData());
     auto pageText = [&pdf](int page) {
         QProcess text;
         const QString p = QString::number(page);
@@ -138,7 +138,7 @@ void DepthStatsCliTest::reportSummaryComesFirst() {
 
     r = cli({QStringLiteral("report"), rows, pdf, QStringLiteral("--dpi"), QStringLiteral("72"),
              QStringLiteral("--summary-only")});
-    QVERIFY2(r.err.contains(" 2 pages"), r.err.constData());
+    QVERIFY2(r.err.contains("，2 页，"), r.err.constData());
 }
 
 QTEST_GUILESS_MAIN(DepthStatsCliTest)

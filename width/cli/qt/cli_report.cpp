@@ -102,8 +102,8 @@ int report(const tessera::cli::Arguments& args) {
         error("无法写入“" + shown(out) + "”：" + why.toStdString());
         return kFailure;
     }
-    say("“" + shown(out) + "”：" + std::to_string(pages.pageCount()) + " 页，" +
-        std::to_string(dpi) + " dpi");
+    say("“" + shown(out) + "”：" + std::to_string(pages.pageCount(tessera::pdfPageDevice(dpi))) +
+        " 页，" + std::to_string(dpi) + " dpi");
     return kOk;
 }
 
