@@ -30,7 +30,7 @@ int stats(const tessera::cli::Arguments& args) {
 }
 
 const tessera::cli::Command statsCommand("stats",
-                                         "stats IN [--format tsv]   (IN: a DM file or a rows .tsv)",
+                                         "stats IN [--format tsv]   （IN：DM 文件或行文件 .tsv）",
                                          {"--format"}, stats);
 
 } // namespace
