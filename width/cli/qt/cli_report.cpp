@@ -67,7 +67,8 @@ int report(const tessera::cli::Arguments& args) {
     auto gui = startHeadlessGui();
     const InspectionInfo info = settings.info;
     const InspectionReport source(
-        records, [info] { return info; }, pictureFinderFor(project.fs, project.doc.dataDir()));
+        records, [info] { return info; },
+        pictureFinderFor(project.fs, project.doc.dataDir(), &project.rows));
     tessera::PdfOptions options;
     options.dpi = dpi;
     options.title = QStringLiteral("裂缝检测报告");
