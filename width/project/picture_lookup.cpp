@@ -1,6 +1,9 @@
 #include "width/project/picture_lookup.h"
 
+#include "common/file_stamp.h"
 #include "common/gbk.h"
+
+#include <unordered_set>
 
 namespace fallowmere {
 namespace {
@@ -42,6 +45,19 @@ bool namesAnotherRecord(std::string_view base, std::string_view ownName,
     return gbk && *gbk != ownName && project->containsName(*gbk);
 }
 
+// Whether the file `fileName` is another record's photograph by its exact name: its whole name
+// (a record named with its extension) or its name without ".jpg" or ".bmp" is that record's.
+bool belongsToAnotherRecord(std::string_view fileName, std::string_view ownName,
+                            const RecordNames* project) {
+    if (namesAnotherRecord(fileName, ownName, project))
+        return true;
+    if (fileName.size() < 5)
+        return false;
+    const std::string ext = foldCase(fileName.substr(fileName.size() - 4));
+    return (ext == ".jpg" || ext == ".bmp") &&
+           namesAnotherRecord(fileName.substr(0, fileName.size() - 4), ownName, project);
+}
+
 // The entry for `wanted`: with `exact`, one whose base name is spelled exactly as wanted (the
 // extension in any case; the exact spelling first, then the first in byte order); otherwise one
 // whose base name differs in letter case and names no other record.
@@ -54,7 +70,7 @@ const FolderEntry* findEntry(const FolderListing& folder, const Wanted& wanted, 
             base == std::string_view(wanted.fileName).substr(0, wanted.baseLength);
         if (exactBase != exact || !isPictureEntry(folder, *e))
             continue;
-        if (!exact && namesAnotherRecord(base, ownName, project))
+        if (!exact && belongsToAnotherRecord(e->name, ownName, project))
             continue;
         if (e->name == wanted.fileName)
             return e;
@@ -155,12 +171,34 @@ bool otherPictureExists(const FolderListing& folder, std::string_view gbkName,
         for (const std::string& name : names)
             for (const FolderEntry* e : folder.matches(name)) {
                 const std::string_view base = std::string_view(e->name).substr(0, spelling.size());
-                if (base != spelling && namesAnotherRecord(base, gbkName, project))
+                if (base != spelling && belongsToAnotherRecord(e->name, gbkName, project))
                     continue;
                 if (!isOwn(joinPath(folder.folder(), e->name)))
                     return true;
             }
     }
+    return false;
+}
+
+bool isPhotographOf(const FolderListing& folder, const std::string& path,
+                    const std::vector<std::string>& gbkNames, const RecordNames* project) {
+    const tessera::FileStamp target = tessera::fileStamp(path);
+    if (!target.exists || !folder.listed())
+        return false;
+    std::unordered_set<std::string> same; // paths in the folder of the same file
+    for (const std::string& name : gbkNames)
+        for (const std::string& spelling : pictureNameSpellings(name))
+            for (const char* ext : {"", ".jpg", ".bmp"})
+                for (const FolderEntry* e : folder.matches(spelling + ext)) {
+                    const std::string candidate = joinPath(folder.folder(), e->name);
+                    if (tessera::fileStamp(candidate).sameFileAs(target))
+                        same.insert(candidate);
+                }
+    if (same.empty())
+        return false;
+    for (const std::string& name : gbkNames)
+        if (same.count(LocatePicture(folder, name, project).path))
+            return true;
     return false;
 }
 

@@ -75,4 +75,9 @@ bool otherPictureExists(const FolderListing& folder, std::string_view gbkName,
                         const std::vector<std::string>& ownPaths,
                         const RecordNames* project = nullptr);
 
+// Whether `path` leads to the photograph of one of the records named `gbkNames` (as a pick
+// finds it), compared by file identity, so that a link or a hard link to it counts.
+bool isPhotographOf(const FolderListing& folder, const std::string& path,
+                    const std::vector<std::string>& gbkNames, const RecordNames* project);
+
 } // namespace fallowmere
