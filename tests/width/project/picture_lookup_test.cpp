@@ -115,6 +115,8 @@ TEST_F(PictureFolderTest, ARecordsOwnNameWinsAndCaseNeverTakesAnotherRecordsPhot
     EXPECT_EQ(at("B.jpg"), lookBoth("b")); // no record "B": the fallback applies
     picture("b.bmp");
     EXPECT_EQ(at("b.bmp"), lookBoth("b"));
+    // A record named with its extension does not take another record's photograph either.
+    EXPECT_EQ("", lookBoth("a1.jpg"));
     // The same for UTF-8 names of GBK records.
     picture("东墙.JPG");
     EXPECT_EQ(at("东墙.JPG"), lookBoth(gbk("东墙")));
