@@ -432,6 +432,72 @@ private slots:
         QCOMPARE(prompt->shown.size(), 1);
     }
 
+    void rowsNoFileHoldsAreOfferedForSavingBeforeTheyAreLost() {
+        start({project.file});
+        frame->routeCommand(ID_VIEW_MULTI);
+        for (size_t i = 0; i < list()->rows().size(); ++i)
+            list()->rows().setChecked(i, true);
+        prompt->answers << tessera::PromptAnswer::Yes;
+        QVERIFY(frame->routeCommand(ID_RECORD_DELETE));
+        QVERIFY(app->document().projectFile().empty());
+        QTemporaryDir second;
+        QList<widthui::Record> more{{"8", "X1", "0.4", "", "", ""}, {"8", "X2", "0.5", "", "", ""}};
+        prompt->fileNames << widthui::makeProject(second.path(), QStringLiteral("y.cm"), more).file;
+        QVERIFY(frame->routeCommand(ID_RECORD_ADD));
+        QCOMPARE(names(), (QStringList{"X1", "X2"}));
+        QVERIFY(prompt->messageTexts().last().contains(QStringLiteral("没有保存在任何项目文件中")));
+
+        // New, Open and exit ask first; Cancel keeps the rows and the window.
+        QVERIFY(frame->routeCommand(tessera::ID_FILE_NEW));
+        QVERIFY(!frame->docCommands().openProjectFile(project.file));
+        QVERIFY(!frame->close());
+        QCOMPARE(names().size(), 2);
+        QCOMPARE(prompt->count(ScriptedPrompt::Kind::Question), 4);
+        QVERIFY(prompt->messageTexts().last().contains(QStringLiteral("是否保存")));
+
+        // Yes saves through the dialog; the file written becomes the open project.
+        prompt->answers << tessera::PromptAnswer::Yes << tessera::PromptAnswer::Yes;
+        prompt->fileNames << project.file; // replaced after the overwrite question
+        QVERIFY(frame->close());
+        QCOMPARE(widthui::readProject(project.file).size(), 2);
+        QCOMPARE(QString::fromStdString(app->document().projectFile()), project.file);
+        QVERIFY(!app->document().unsavedRows());
+    }
+
+    void aProjectChangedOnDiskIsNotOverwrittenWithoutAsking() {
+        start({project.file});
+        auto theirChange = [&](const QString& name) {
+            QFile file(project.file);
+            QVERIFY(file.open(QIODevice::Append));
+            file.write(QByteArray("9\t") + name.toUtf8() + "\t0.9\tM\t\tT\r\n");
+        };
+        theirChange(QStringLiteral("THEIRS"));
+        list()->rows().setSelected(0, true);
+        prompt->answers << tessera::PromptAnswer::Yes << tessera::PromptAnswer::Cancel;
+        QVERIFY(frame->routeCommand(ID_RECORD_DELETE));
+        QVERIFY(prompt->messageTexts().last().contains(QStringLiteral("已被修改")));
+        QCOMPARE(widthui::readProject(project.file).size(), 10);
+        QCOMPARE(names().size(), 9);
+
+        // Reload: their record stays, N1 goes.
+        list()->rows().setSelected(0, true);
+        prompt->answers << tessera::PromptAnswer::Yes << tessera::PromptAnswer::Yes;
+        QVERIFY(frame->routeCommand(ID_RECORD_DELETE));
+        const auto rows = widthui::readProject(project.file);
+        QCOMPARE(rows.size(), 9);
+        QCOMPARE(rows.last().at(1), QStringLiteral("THEIRS"));
+        QCOMPARE(names().last(), QStringLiteral("THEIRS"));
+        QVERIFY(!names().contains(QStringLiteral("N1")));
+
+        // Save onto the changed project file asks as well; 覆盖 writes the window's rows.
+        theirChange(QStringLiteral("AGAIN"));
+        prompt->fileNames << project.file;
+        prompt->answers << tessera::PromptAnswer::Yes << tessera::PromptAnswer::No;
+        QVERIFY(frame->docCommands().OnSaveProject());
+        QCOMPARE(widthui::readProject(project.file).size(), 9);
+        QVERIFY(prompt->messageTexts().last().contains(QStringLiteral("已被修改")));
+    }
+
     void newEmptiesTheDocumentAndBothPanesWithoutDuplicatingColumns() {
         start({project.file});
         clickText(0);
