@@ -41,9 +41,13 @@ inline std::vector<fallowmere::CRecordStru> sampleRecords(size_t n, unsigned see
 class SilentPrompts : public fallowmere::ListPrompts {
 public:
     void message(std::string_view, std::string_view, fallowmere::MessageIcon) override {}
-    bool askYesNo(std::string_view, std::string_view) override { return false; }
+    bool askYesNo(std::string_view, std::string_view) override { return answerYes; }
+    bool answerYes = false;
     fallowmere::ReplaceAnswer askReplace(const std::string&) override {
         return fallowmere::ReplaceAnswer::No;
+    }
+    tessera::ChangedFileAnswer askChangedOnDisk(const std::string&) override {
+        return tessera::ChangedFileAnswer::Cancel;
     }
 };
 

@@ -49,7 +49,7 @@ struct Project {
         InspectionInfo info{"\xC4\xB3\xBC\xEC\xB2\xE2\xB9\xAB\xCB\xBE", "\xC7\xC5\xC1\xBA",
                             "\xD5\xC5\xC8\xFD", "\xC0\xEE\xCB\xC4", "\xCD\xF5\xCE\xE5"};
         return InspectionReport(
-            records, [info] { return info; }, pictureFinderFor(fs, pictures + "/"));
+            records, [info] { return info; }, pictureFinderFor(fs, pictures + "/", nullptr));
     }
 };
 

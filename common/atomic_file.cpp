@@ -137,6 +137,7 @@ void AtomicFileWriter::abandon() {
 bool AtomicFileWriter::open(const std::string& path, std::string* error) {
     abandon();
     target_.clear();
+    written_ = {};
     if (path.empty() || path.back() == '/') {
         setError(error, path.empty() ? ENOENT : EISDIR);
         return false;
@@ -232,6 +233,22 @@ bool AtomicFileWriter::write(std::string_view data, std::string* error) {
     return true;
 }
 
+bool AtomicFileWriter::flush(std::string* error) {
+    if (fd_ < 0) {
+        setError(error, EBADF);
+        return false;
+    }
+    if (direct_)
+        return true;
+    if (::fsync(fd_) != 0) {
+        int code = errno;
+        abandon();
+        setError(error, code);
+        return false;
+    }
+    return true;
+}
+
 bool AtomicFileWriter::commit(std::string* error) {
     if (fd_ < 0) {
         setError(error, EBADF);
@@ -260,6 +277,8 @@ bool AtomicFileWriter::commit(std::string* error) {
         setError(error, code);
         return false;
     }
+    // The file keeps its inode, size and modification time through the rename.
+    const FileStamp written = fileStamp(fd);
     if (::close(fd) != 0) {
         int code = errno;
         abandon();
@@ -275,6 +294,7 @@ bool AtomicFileWriter::commit(std::string* error) {
     unregisterTemporaryFile(slot_);
     slot_ = -1;
     temporary_.clear();
+    written_ = written;
     // Make the rename itself durable.
     int dir = ::open(folderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
@@ -284,9 +304,14 @@ bool AtomicFileWriter::commit(std::string* error) {
     return true;
 }
 
-bool writeFileAtomically(const std::string& path, std::string_view data, std::string* error) {
+bool writeFileAtomically(const std::string& path, std::string_view data, std::string* error,
+                         FileStamp* written) {
     AtomicFileWriter writer;
-    return writer.open(path, error) && writer.write(data, error) && writer.commit(error);
+    if (!writer.open(path, error) || !writer.write(data, error) || !writer.commit(error))
+        return false;
+    if (written)
+        *written = writer.writtenStamp();
+    return true;
 }
 
 bool canWriteFile(const std::string& path, std::string* error) {

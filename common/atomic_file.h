@@ -21,6 +21,8 @@
 // Reading: regular files only. Anything else (a folder, a pipe, a device such as /dev/zero) is
 // refused at once, and running out of memory is reported instead of thrown.
 
+#include "common/file_stamp.h"
+
 #include <string>
 #include <string_view>
 
@@ -45,6 +47,10 @@ public:
     bool open(const std::string& path, std::string* error = nullptr);
     // Appends `data`. False with the reason on failure (the write is then abandoned).
     bool write(std::string_view data, std::string* error = nullptr);
+    // Flushes what was written to disk without replacing the target yet, so that a full disk
+    // is known before the caller does anything that depends on the write (commit then only
+    // renames). False with the reason on failure (the write is then abandoned).
+    bool flush(std::string* error = nullptr);
     // Flushes the data to disk and renames the temporary file over the target (or closes the
     // device). False with the reason on failure; the old file is then left as it was.
     bool commit(std::string* error = nullptr);
@@ -55,6 +61,9 @@ public:
     int fd() const { return fd_; }
     // The file that is replaced or written: the path given, with symbolic links followed.
     const std::string& target() const { return target_; }
+    // After a commit that replaced a regular file: the stamp of the file written (what the
+    // target is now, unless something changed it since). Empty for devices and pipes.
+    const FileStamp& writtenStamp() const { return written_; }
 
 private:
     int fd_ = -1;
@@ -62,12 +71,14 @@ private:
     bool direct_ = false;
     std::string target_;
     std::string temporary_;
+    FileStamp written_;
 };
 
 // Writes `data` as the whole content of `path` with an AtomicFileWriter. On failure returns
-// false and, when `error` is given, stores the reason.
+// false and, when `error` is given, stores the reason. `written` receives the stamp of the file
+// written (AtomicFileWriter::writtenStamp).
 bool writeFileAtomically(const std::string& path, std::string_view data,
-                         std::string* error = nullptr);
+                         std::string* error = nullptr, FileStamp* written = nullptr);
 
 // True when `path` could be written now (the checks of AtomicFileWriter::open, including the
 // creation of a temporary file that is removed again); false with the reason otherwise.

@@ -57,6 +57,34 @@ PromptChoice Prompt::questionWithYesToAll(QWidget* parent, const QString& captio
     return PromptChoice::Cancel;
 }
 
+PromptAnswer Prompt::questionWithButtons(QWidget* parent, const QString& caption,
+                                         const QString& text, const QString&, const QString&) {
+    return question(parent, caption, text, true);
+}
+
+QString changedFileQuestion(const QString& path) {
+    return QStringLiteral("“%1”在本程序上次读取或保存之后已被修改（被其他程序，或被共享文件夹上的"
+                          "同事）。\n\n重新载入：读取磁盘上现在的文件，再在其上做本次修改；\n"
+                          "覆盖：用本程序中的内容替换它，磁盘上的那些修改将丢失；\n"
+                          "取消：不写入任何内容。")
+        .arg(path);
+}
+
+ChangedFileAnswer askAboutChangedFile(QWidget* parent, const QString& caption,
+                                      const QString& path) {
+    switch (prompt().questionWithButtons(parent, caption, changedFileQuestion(path),
+                                         QStringLiteral("重新载入(&R)"),
+                                         QStringLiteral("覆盖(&O)"))) {
+    case PromptAnswer::Yes:
+        return ChangedFileAnswer::Reload;
+    case PromptAnswer::No:
+        return ChangedFileAnswer::Overwrite;
+    case PromptAnswer::Cancel:
+        break;
+    }
+    return ChangedFileAnswer::Cancel;
+}
+
 Prompt& prompt() {
     static QtPrompt fallback;
     return g_prompt ? *g_prompt : fallback;

@@ -2,6 +2,8 @@
 // The prompt interface: every message box and file dialog of both programs goes through it,
 // so that each flow can run headless with scripted answers.
 
+#include "common/file_stamp.h"
+
 #include <QString>
 
 class QWidget;
@@ -35,6 +37,11 @@ public:
     // Cancel, for prompts that have no such box.
     virtual PromptChoice questionWithYesToAll(QWidget* parent, const QString& caption,
                                               const QString& text);
+    // A modal question with Yes, No and Cancel whose Yes and No buttons read `yesText` and
+    // `noText`. The default asks `question` with Cancel, for prompts that have no such box.
+    virtual PromptAnswer questionWithButtons(QWidget* parent, const QString& caption,
+                                             const QString& text, const QString& yesText,
+                                             const QString& noText);
     // An open-file dialog; empty when the user cancels.
     virtual QString openFileName(QWidget* parent, const FileDialogRequest& request) = 0;
 
@@ -62,6 +69,13 @@ private:
 
 // The overwrite question about `path`, as saveFileName asks it.
 QString overwriteQuestion(const QString& path);
+
+// The question before a file that changed on disk since the program last read or wrote it
+// (another program, a colleague on a shared folder) would be written: 重新载入 (read it again
+// and make the pending change on what it holds now), 覆盖 (replace it, losing that change) or
+// 取消 (write nothing).
+QString changedFileQuestion(const QString& path);
+ChangedFileAnswer askAboutChangedFile(QWidget* parent, const QString& caption, const QString& path);
 
 // The process-wide prompt. Programs install a QtPrompt at start-up; tests install a
 // ScriptedPrompt. Never null: without an installed one, a QtPrompt is used.

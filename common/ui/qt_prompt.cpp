@@ -150,6 +150,26 @@ PromptChoice QtPrompt::questionWithYesToAll(QWidget* parent, const QString& capt
     }
 }
 
+PromptAnswer QtPrompt::questionWithButtons(QWidget* parent, const QString& caption,
+                                           const QString& text, const QString& yesText,
+                                           const QString& noText) {
+    QMessageBox box(QMessageBox::Warning, caption, text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    box.button(QMessageBox::Yes)->setText(yesText);
+    box.button(QMessageBox::No)->setText(noText);
+    box.button(QMessageBox::Cancel)->setText(buttonText(QMessageBox::Cancel));
+    box.setDefaultButton(QMessageBox::Cancel);
+    keepRoomForCaption(box);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return PromptAnswer::Yes;
+    case QMessageBox::No:
+        return PromptAnswer::No;
+    default:
+        return PromptAnswer::Cancel;
+    }
+}
+
 QString QtPrompt::openFileName(QWidget* parent, const FileDialogRequest& request) {
     QFileDialog dialog(parent, request.caption.isEmpty() ? QStringLiteral("打开") : request.caption,
                        startingFolder(request), request.filter);

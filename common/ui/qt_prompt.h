@@ -25,6 +25,8 @@ public:
                           bool withCancel) override;
     PromptChoice questionWithYesToAll(QWidget* parent, const QString& caption,
                                       const QString& text) override;
+    PromptAnswer questionWithButtons(QWidget* parent, const QString& caption, const QString& text,
+                                     const QString& yesText, const QString& noText) override;
     QString openFileName(QWidget* parent, const FileDialogRequest& request) override;
 
 protected:

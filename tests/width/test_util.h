@@ -3,12 +3,15 @@
 
 #include "width/list/prompts.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <deque>
+#include <dirent.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -49,6 +52,39 @@ inline void makeDir(const std::string& path) {
     ::mkdir(path.c_str(), 0777);
 }
 
+// The number of entries in a folder (0 when it cannot be read).
+inline size_t entriesIn(const std::string& folder) {
+    size_t n = 0;
+    if (DIR* d = ::opendir(folder.c_str())) {
+        while (const dirent* e = ::readdir(d))
+            n += std::string(e->d_name) != "." && std::string(e->d_name) != "..";
+        ::closedir(d);
+    }
+    return n;
+}
+
+// A full disk for this process while it lives: writing a file past `bytes` bytes fails (EFBIG),
+// whoever runs the test (a permission would not stop root).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) : handler_(std::signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        struct rlimit small = old_;
+        small.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, handler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    struct rlimit old_ {};
+    void (*handler_)(int);
+};
+
 // Answers questions from queues and records every text shown. A question without a scripted
 // answer fails the test.
 class ScriptedPrompts : public fallowmere::ListPrompts {
@@ -88,6 +124,19 @@ public:
         return answer;
     }
     bool copyProgress(size_t done, size_t) override { return done < cancelAfterFiles; }
+    // The question about a project file changed on disk: the paths asked about, the answers.
+    std::vector<std::string> changedQuestions;
+    std::deque<tessera::ChangedFileAnswer> changed;
+    tessera::ChangedFileAnswer askChangedOnDisk(const std::string& path) override {
+        changedQuestions.push_back(path);
+        if (changed.empty()) {
+            ADD_FAILURE() << "unexpected question about a changed file: " << path;
+            return tessera::ChangedFileAnswer::Cancel;
+        }
+        auto answer = changed.front();
+        changed.pop_front();
+        return answer;
+    }
 
     std::vector<std::string> messageTexts() const {
         std::vector<std::string> out;

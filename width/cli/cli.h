@@ -47,6 +47,9 @@ public:
     void message(std::string_view caption, std::string_view text, MessageIcon icon) override;
     bool askYesNo(std::string_view caption, std::string_view text) override;
     ReplaceAnswer askReplace(const std::string& existingFile) override;
+    // A project file changed since the command read it is read again, so that the change
+    // made there is kept and the command's own change is made on it.
+    tessera::ChangedFileAnswer askChangedOnDisk(const std::string& path) override;
 
 private:
     int failures_ = 0;

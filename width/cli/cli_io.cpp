@@ -33,6 +33,11 @@ ReplaceAnswer CliPrompts::askReplace(const std::string&) {
     return replaceAnswer;
 }
 
+tessera::ChangedFileAnswer CliPrompts::askChangedOnDisk(const std::string& path) {
+    say("项目文件“" + shown(path) + "”在读取之后已被修改，已重新读取。");
+    return tessera::ChangedFileAnswer::Reload;
+}
+
 bool OpenProject::open(const std::string& path) {
     const ProjectLoad load = doc.openProject(projectPath(path), fs);
     if (!load.error.empty()) {
@@ -72,15 +77,10 @@ std::string projectPath(const std::string& path) {
 }
 
 std::optional<size_t> findRow(const RecordRows& rows, const std::string& name) {
-    if (auto gbk = tessera::utf8ToGbk(name)) {
-        for (size_t i = 0; i < rows.size(); ++i)
-            if (rows.record(i).strName == *gbk)
-                return i;
-    }
-    for (size_t i = 0; i < rows.size(); ++i)
-        if (rows.record(i).strName == name)
-            return i;
-    return std::nullopt;
+    if (auto gbk = tessera::utf8ToGbk(name))
+        if (auto row = rows.findName(*gbk))
+            return row;
+    return rows.findName(name);
 }
 
 std::optional<std::string> gbkArgument(const std::string& text, const std::string& what) {

@@ -50,7 +50,7 @@ int dump(const Arguments& args) {
             out += printable(record.field(c));
             out += '\t';
         }
-        out += tessera::escapeCell(LocatePicture(folder, record.strName).path);
+        out += tessera::escapeCell(LocatePicture(folder, record.strName, &rows).path);
         out += '\n';
     }
     return writeStdout(out) ? kOk : kFailure;
@@ -64,17 +64,20 @@ int merge(const Arguments& args) {
         args.has("--replace") ? ReplaceAnswer::YesToAll : ReplaceAnswer::No;
     if (!project.open(args.positional[0]))
         return kFailure;
-    const size_t before = project.rows.size();
     if (!project.add(args.positional[1]))
         return kFailure;
     if (project.doc.records().empty()) {
         say("“" + shown(args.positional[1]) + "”中没有记录，项目文件未改动。");
         return kOk;
     }
-    const CopyResult& copy = project.list.lastCopy();
+    // A project file that cannot be written: the failure alone was reported, nothing copied.
+    const MergeResult& merged = project.list.lastMerge();
+    if (!merged.written)
+        return kFailure;
+    const CopyResult& copy = merged.copy;
     for (const std::string& problem : copy.problems)
         say(problem);
-    say("添加了 " + std::to_string(project.rows.size() - before) + " 条记录，共 " +
+    say("添加了 " + std::to_string(merged.added) + " 条记录，共 " +
         std::to_string(project.rows.size()) + " 条；复制了 " + std::to_string(copy.copied) +
         " 个文件，保留了 " + std::to_string(copy.kept) + " 个已有文件。");
     if (project.prompts.failures() > 0 || copy.outcome != CopyOutcome::Succeeded)

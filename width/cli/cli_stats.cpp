@@ -97,7 +97,7 @@ int stats(const tessera::cli::Arguments& args) {
     const std::optional<std::vector<size_t>> rows = namedRows(project.rows, args);
     if (!rows)
         return kFailure;
-    const PhotoFinder finder = pictureFinderFor(project.fs, project.doc.dataDir());
+    const PhotoFinder finder = pictureFinderFor(project.fs, project.doc.dataDir(), &project.rows);
     const WidthStats result =
         computeWidthStats(recordsAt(project.rows, *rows), *options, photoTestOf(finder));
     return writeStdout(formatWidthStatsTsv(result)) ? kOk : kFailure;
@@ -120,7 +120,7 @@ int exportSheet(const tessera::cli::Arguments& args) {
     const std::optional<std::vector<size_t>> rows = namedRows(project.rows, args);
     if (!rows)
         return kFailure;
-    const PhotoFinder finder = pictureFinderFor(project.fs, project.doc.dataDir());
+    const PhotoFinder finder = pictureFinderFor(project.fs, project.doc.dataDir(), &project.rows);
     std::string why;
     if (!writeWidthSpreadsheet(out, recordsAt(project.rows, *rows), *options, finder, &why)) {
         error(text("无法写入“%1”：%2", {shown(out), why}));

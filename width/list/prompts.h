@@ -3,6 +3,8 @@
 // in message boxes, the command-line tool answers from its options, tests script them. Texts
 // are UTF-8.
 
+#include "common/file_stamp.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -23,6 +25,10 @@ public:
     // without asking (YesToAll), keep it (No), or stop the copy at once (Cancel).
     // `existingFile` is the path of the file that would be replaced, as on disk.
     virtual ReplaceAnswer askReplace(const std::string& existingFile) = 0;
+    // The project file `path` changed on disk since the program last read or wrote it, and a
+    // change is about to be written: reload it (the change is then made on what it holds
+    // now, where it still applies), overwrite it, or cancel the change.
+    virtual tessera::ChangedFileAnswer askChangedOnDisk(const std::string& path) = 0;
     // Progress of the folder copy, after each file; false stops the copy at once (cancel).
     virtual bool copyProgress(size_t /*done*/, size_t /*total*/) { return true; }
 };

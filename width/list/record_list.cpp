@@ -1,5 +1,6 @@
 #include "width/list/record_list.h"
 
+#include "common/atomic_file.h"
 #include "common/text.h"
 #include "width/project/cm_file.h"
 #include "width/project/picture_lookup.h"
@@ -7,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string_view>
+#include <unordered_set>
 
 namespace fallowmere {
 namespace {
@@ -49,21 +51,55 @@ std::vector<const CRecordStru*> unlistedRecords(const RecordRows& rows,
     return fresh;
 }
 
+// Pointers to the rows' records, leaving out the rows `skipped` (ascending), then `extra`.
+std::vector<const CRecordStru*> recordsOf(const RecordRows& rows,
+                                          const std::vector<size_t>& skipped = {},
+                                          const std::vector<const CRecordStru*>& extra = {}) {
+    std::vector<const CRecordStru*> out;
+    out.reserve(rows.size() - skipped.size() + extra.size());
+    size_t next = 0;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (next < skipped.size() && skipped[next] == i) {
+            ++next;
+            continue;
+        }
+        out.push_back(&rows.record(i));
+    }
+    out.insert(out.end(), extra.begin(), extra.end());
+    return out;
+}
+
+// The first step of a project file write: the new content in a temporary file beside the
+// project file, flushed to disk, so that a full disk or a file that cannot be replaced is known
+// before any photograph moves. The writer's commit then only renames.
+bool prepareWrite(tessera::AtomicFileWriter& writer, const std::string& path,
+                  const std::vector<const CRecordStru*>& records, std::string& reason) {
+    return writer.open(path, &reason) && writer.write(encodeProjectText(records), &reason) &&
+           writer.flush(&reason);
+}
+
 } // namespace
 
 RecordList::RecordList(CQuenbyDoc& doc, RecordRows& rows, FileOps& fs, ListPrompts& prompts,
                        const TextCollator& collator)
-    : doc_(doc), rows_(rows), fs_(fs), prompts_(prompts), collator_(collator) {}
+    : doc_(doc), rows_(rows), fs_(fs), prompts_(prompts), collator_(collator) {
+    doc_.setRecordNames(&rows_);
+}
+
+RecordList::~RecordList() {
+    if (doc_.recordNames() == &rows_)
+        doc_.setRecordNames(nullptr);
+}
 
 void RecordList::refresh() {
     if (!doc_.mergeMode())
         rows_.clear();
-    const std::vector<CRecordStru>& records = doc_.records();
-    if (records.empty())
+    if (doc_.records().empty())
         return;
-    rows_.append(unlistedRecords(rows_, records));
     if (doc_.mergeMode())
-        mergeIntoProject();
+        merge();
+    else
+        rows_.append(unlistedRecords(rows_, doc_.records()));
 }
 
 PickResult RecordList::pick(size_t row, ClickPlace place) {
@@ -74,7 +110,7 @@ PickResult RecordList::pick(size_t row, ClickPlace place) {
     FolderListing folder(fs_, doc_.dataDir());
     if (doc_.showMode() == ShowMode::Single) {
         rows_.clearChecksAndSelection();
-        if (!LocatePicture(folder, name)) {
+        if (!LocatePicture(folder, name, &rows_)) {
             askDeleteMissing(row, result);
             return result;
         }
@@ -85,7 +121,7 @@ PickResult RecordList::pick(size_t row, ClickPlace place) {
         if (place == ClickPlace::Text)
             rows_.setChecked(row, !rows_.isChecked(row));
         if (rows_.isChecked(row)) {
-            if (!LocatePicture(folder, name)) {
+            if (!LocatePicture(folder, name, &rows_)) {
                 askDeleteMissing(row, result);
                 return result;
             }
@@ -114,9 +150,7 @@ PickResult RecordList::pick(size_t row, ClickPlace place) {
 void RecordList::askDeleteMissing(size_t row, PickResult& result) {
     if (!prompts_.askYesNo(kDeletePromptCaption, kNoPictureQuestion))
         return;
-    rows_.remove(row);
-    WriteProjectFile(doc_.projectFile());
-    result.rowDeleted = true;
+    result.rowDeleted = removeRows({row}, false) == 1;
 }
 
 void RecordList::setCurrentRecord(size_t row) {
@@ -125,6 +159,47 @@ void RecordList::setCurrentRecord(size_t row) {
 
 void RecordList::refuse(const std::string& text) {
     prompts_.message(kAppTitle, text + "\n记录未修改。", MessageIcon::Exclamation);
+}
+
+void RecordList::reportWriteFailure(const std::string& path, const std::string& reason) {
+    prompts_.message(kAppTitle, projectWriteFailure(path, reason), MessageIcon::Exclamation);
+}
+
+void RecordList::rowsChangedWithoutFile() {
+    doc_.setUnsavedRows(!rows_.empty());
+}
+
+RecordList::DiskCheck RecordList::checkProjectOnDisk() {
+    if (doc_.projectFile().empty() || !doc_.projectChangedOnDisk())
+        return DiskCheck::Unchanged;
+    switch (prompts_.askChangedOnDisk(doc_.projectFile())) {
+    case tessera::ChangedFileAnswer::Reload:
+        return reloadProject() ? DiskCheck::Reloaded : DiskCheck::Cancelled;
+    case tessera::ChangedFileAnswer::Overwrite:
+        return DiskCheck::Unchanged;
+    case tessera::ChangedFileAnswer::Cancel:
+        break;
+    }
+    return DiskCheck::Cancelled;
+}
+
+bool RecordList::reloadProject() {
+    const std::string path = doc_.projectFile();
+    if (path.empty())
+        return false;
+    const tessera::FileStamp stamp = tessera::fileStamp(path);
+    std::vector<CRecordStru> records;
+    std::string message;
+    if (!ReadProjectFile(path, records, message)) {
+        prompts_.message(kAppTitle, message, MessageIcon::Exclamation);
+        return false;
+    }
+    rows_.clear();
+    rows_.append(unlistedRecords(rows_, records));
+    if (rows_.sortColumn() >= 0)
+        rows_.SortByColumn(rows_.sortColumn(), rows_.ascending(), collator_);
+    doc_.noteProjectOnDisk(stamp);
+    return true;
 }
 
 EditResult RecordList::edit(size_t row, const std::string& group, const std::string& name,
@@ -137,17 +212,38 @@ EditResult RecordList::edit(size_t row, const std::string& group, const std::str
             return EditResult::Refused;
         }
     }
-    const CRecordStru old = rows_.record(row);
-    std::string renamedFrom, renamedTo;
-    if (name != old.strName) {
-        if (!canNamePicture(name)) {
-            refuse("“" + tessera::displayGbk(name) + "”不能用作图片文件名。");
+    const std::string oldName = rows_.record(row).strName;
+    if (name != oldName && !canNamePicture(name)) {
+        refuse("“" + tessera::displayGbk(name) + "”不能用作图片文件名。");
+        return EditResult::Refused;
+    }
+    switch (checkProjectOnDisk()) {
+    case DiskCheck::Cancelled:
+        return EditResult::Refused;
+    case DiskCheck::Reloaded:
+        // The edit is made on the record as the file holds it now, if it still does.
+        if (const auto found = rows_.findName(oldName)) {
+            row = *found;
+        } else {
+            refuse("重新载入的项目文件中已没有记录“" + tessera::displayGbk(oldName) + "”。");
             return EditResult::Refused;
         }
+        break;
+    case DiskCheck::Unchanged:
+        break;
+    }
+    const CRecordStru old = rows_.record(row);
+    CRecordStru updated = old;
+    updated.strGroup = group;
+    updated.strName = name;
+    updated.strRemark = remark;
+
+    std::string renamedFrom, renamedTo;
+    if (name != old.strName) {
         FolderListing folder(fs_, doc_.dataDir());
-        const PictureMatch own = FindPicture(folder, old.strName);
-        const PictureMatch shown = LocatePicture(folder, old.strName);
-        if (otherPictureExists(folder, name, {own.path, shown.path})) {
+        const PictureMatch own = FindPicture(folder, old.strName, &rows_);
+        const PictureMatch shown = LocatePicture(folder, old.strName, &rows_);
+        if (otherPictureExists(folder, name, {own.path, shown.path}, &rows_)) {
             refuse("目录下已有“" + tessera::displayGbk(name) + "”的图片文件。");
             return EditResult::Refused;
         }
@@ -155,27 +251,40 @@ EditResult RecordList::edit(size_t row, const std::string& group, const std::str
             renamedFrom = own.path;
             renamedTo = joinPath(folder.folder(), pictureNameSpellings(name).front() +
                                                       (own.kind == 2 ? ".bmp" : ".jpg"));
-            std::string reason;
-            if (!fs_.renameFile(renamedFrom, renamedTo, reason)) {
-                refuse("无法把图片文件“" + tessera::displayPath(renamedFrom) + "”改名为“" +
-                       tessera::displayPath(renamedTo) + "”：" + reason);
-                return EditResult::Refused;
-            }
         }
     }
-    CRecordStru updated = old;
-    updated.strGroup = group;
-    updated.strName = name;
-    updated.strRemark = remark;
-    rows_.setRecord(row, updated);
-    if (!WriteProjectFile(doc_.projectFile())) {
-        // The file keeps the old record, so the row and the photograph keep it too.
-        rows_.setRecord(row, old);
-        std::string reason;
-        if (!renamedTo.empty())
-            fs_.renameFile(renamedTo, renamedFrom, reason);
+
+    // The new project file complete on disk first, then the photograph, then the file.
+    const std::string path = doc_.projectFile();
+    tessera::AtomicFileWriter writer;
+    std::string reason;
+    if (!path.empty()) {
+        std::vector<const CRecordStru*> records = recordsOf(rows_);
+        records[row] = &updated;
+        if (!prepareWrite(writer, path, records, reason)) {
+            reportWriteFailure(path, reason);
+            return EditResult::Refused;
+        }
+    }
+    if (!renamedFrom.empty() && !fs_.renameFile(renamedFrom, renamedTo, reason)) {
+        refuse("无法把图片文件“" + tessera::displayPath(renamedFrom) + "”改名为“" +
+               tessera::displayPath(renamedTo) + "”：" + reason);
         return EditResult::Refused;
     }
+    if (!path.empty()) {
+        if (!writer.commit(&reason)) {
+            // The file keeps the old record, so the photograph keeps its name too.
+            reportWriteFailure(path, reason);
+            std::string ignored;
+            if (!renamedTo.empty())
+                fs_.renameFile(renamedTo, renamedFrom, ignored);
+            return EditResult::Refused;
+        }
+        doc_.noteProjectOnDisk(writer.writtenStamp());
+    }
+    rows_.setRecord(row, updated);
+    if (path.empty())
+        rowsChangedWithoutFile();
     CRecordStru& current = doc_.currentRecord();
     current.strGroup = group;
     current.strName = name;
@@ -183,33 +292,100 @@ EditResult RecordList::edit(size_t row, const std::string& group, const std::str
     return EditResult::Changed;
 }
 
-bool RecordList::removePictureOf(const std::string& name) {
-    const PictureMatch match = FindPicture(FolderListing(fs_, doc_.dataDir()), name);
-    if (!match)
-        return true;
+bool RecordList::removePicture(const std::string& path) {
     std::string reason;
-    if (fs_.removePicture(match.path, reason) || fs_.typeOf(match.path) == EntryType::None)
+    switch (fs_.removePicture(path, reason)) {
+    case RemoveOutcome::Removed:
         return true;
-    prompts_.message(kAppTitle,
-                     "无法删除图片文件“" + tessera::displayPath(match.path) + "”：" + reason,
+    case RemoveOutcome::NoTrash:
+        if (!prompts_.askYesNo(kDeletePromptCaption,
+                               "无法把图片文件“" + tessera::displayPath(path) + "”移到回收站：" +
+                                   reason + "\n是否将它永久删除？"))
+            return false;
+        if (fs_.deleteFile(path, reason))
+            return true;
+        break;
+    case RemoveOutcome::Failed:
+        if (fs_.typeOf(path) == EntryType::None)
+            return true;
+        break;
+    }
+    prompts_.message(kAppTitle, "无法删除图片文件“" + tessera::displayPath(path) + "”：" + reason,
                      MessageIcon::Exclamation);
     return false;
+}
+
+size_t RecordList::removeRows(std::vector<size_t> doomed, bool withPictures) {
+    if (doomed.empty())
+        return 0;
+    std::vector<std::string> names;
+    names.reserve(doomed.size());
+    for (size_t i : doomed)
+        names.push_back(rows_.record(i).strName);
+    switch (checkProjectOnDisk()) {
+    case DiskCheck::Cancelled:
+        return 0;
+    case DiskCheck::Reloaded: {
+        // The same records, where the file read again still holds them.
+        const std::unordered_set<std::string_view> wanted(names.begin(), names.end());
+        doomed.clear();
+        for (size_t i = 0; i < rows_.size(); ++i)
+            if (wanted.count(rows_.record(i).strName))
+                doomed.push_back(i);
+        if (doomed.empty())
+            return 0;
+        break;
+    }
+    case DiskCheck::Unchanged:
+        break;
+    }
+
+    // The photographs, from one listing of the folder.
+    std::vector<std::string> pictures(doomed.size());
+    if (withPictures) {
+        const FolderListing folder(fs_, doc_.dataDir());
+        for (size_t k = 0; k < doomed.size(); ++k)
+            pictures[k] = FindPicture(folder, rows_.record(doomed[k]).strName, &rows_).path;
+    }
+
+    const std::string path = doc_.projectFile();
+    tessera::AtomicFileWriter writer;
+    std::string reason;
+    if (!path.empty() && !prepareWrite(writer, path, recordsOf(rows_, doomed), reason)) {
+        reportWriteFailure(path, reason);
+        return 0;
+    }
+    size_t done = 0;
+    while (done < doomed.size() && (pictures[done].empty() || removePicture(pictures[done])))
+        ++done;
+    if (done == 0)
+        return 0; // the writer is abandoned: the file stays as it was
+    if (done < doomed.size()) {
+        // Stopped at a photograph that stays: so does its record and every one after it.
+        doomed.resize(done);
+        if (!path.empty() && !prepareWrite(writer, path, recordsOf(rows_, doomed), reason)) {
+            reportWriteFailure(path, reason);
+            return 0;
+        }
+    }
+    if (!path.empty()) {
+        if (!writer.commit(&reason)) {
+            reportWriteFailure(path, reason);
+            return 0;
+        }
+        doc_.noteProjectOnDisk(writer.writtenStamp());
+    }
+    rows_.removeRows(doomed);
+    if (path.empty())
+        rowsChangedWithoutFile();
+    return done;
 }
 
 void RecordList::deleteRecords() {
     if (doc_.showMode() == ShowMode::Multiple) {
         if (!prompts_.askYesNo(kDeletePromptCaption, kDeleteQuestion))
             return;
-        // A photograph that cannot be removed stops the command at its row; that row and the
-        // rows after it stay, and the file is written for the rows removed so far.
-        std::vector<size_t> removed;
-        for (size_t i : rows_.checkedRows()) {
-            if (!removePictureOf(rows_.record(i).strName))
-                break;
-            removed.push_back(i);
-        }
-        rows_.removeRows(removed);
-        WriteProjectFile(doc_.projectFile());
+        removeRows(rows_.checkedRows(), true);
         doc_.clearShownNames();
     } else {
         auto selected = rows_.firstSelected();
@@ -217,11 +393,8 @@ void RecordList::deleteRecords() {
             prompts_.message(kWarningCaption, kSelectRowMessage, MessageIcon::Information);
             return;
         }
-        if (prompts_.askYesNo(kDeletePromptCaption, kDeleteQuestion) &&
-            removePictureOf(rows_.record(*selected).strName)) {
-            rows_.remove(*selected);
-            WriteProjectFile(doc_.projectFile());
-        }
+        if (prompts_.askYesNo(kDeletePromptCaption, kDeleteQuestion))
+            removeRows({*selected}, true);
     }
     afterDelete();
 }
@@ -229,6 +402,7 @@ void RecordList::deleteRecords() {
 void RecordList::afterDelete() {
     if (rows_.empty()) {
         doc_.clearProjectFile();
+        doc_.setUnsavedRows(false);
         return;
     }
     doc_.currentRecord().strName = rows_.record(0).strName;
@@ -245,21 +419,50 @@ void RecordList::collectPrint() {
 bool RecordList::WriteProjectFile(const std::string& path) {
     if (path.empty())
         return true;
-    std::vector<const CRecordStru*> records(rows_.size());
-    for (size_t i = 0; i < rows_.size(); ++i)
-        records[i] = &rows_.record(i);
-    std::string message;
-    if (writeProjectBytes(path, encodeProjectText(records), message))
-        return true;
-    prompts_.message(kAppTitle, message, MessageIcon::Exclamation);
-    return false;
+    std::string reason;
+    tessera::FileStamp written;
+    if (!tessera::writeFileAtomically(path, encodeProjectText(recordsOf(rows_)), &reason,
+                                      &written)) {
+        reportWriteFailure(path, reason);
+        return false;
+    }
+    if (path == doc_.projectFile())
+        doc_.noteProjectOnDisk(written);
+    return true;
 }
 
-CopyResult RecordList::mergeIntoProject() {
-    WriteProjectFile(doc_.projectFile());
-    lastCopy_ = CopyFolder(fs_, prompts_, doc_.mergeDataDir(), doc_.projectDir());
-    prompts_.message(kCopyCaption, copyOutcomeMessage(lastCopy_.outcome), MessageIcon::Exclamation);
-    return lastCopy_;
+void RecordList::merge() {
+    lastMerge_ = {};
+    const std::string path = doc_.projectFile();
+    if (!path.empty() && checkProjectOnDisk() == DiskCheck::Cancelled)
+        return;
+    const std::vector<const CRecordStru*> fresh = unlistedRecords(rows_, doc_.records());
+    // The rows and the photographs come only once the file holds the records.
+    if (!path.empty()) {
+        std::string reason;
+        tessera::FileStamp written;
+        if (!tessera::writeFileAtomically(path, encodeProjectText(recordsOf(rows_, {}, fresh)),
+                                          &reason, &written)) {
+            reportWriteFailure(path, reason);
+            return;
+        }
+        doc_.noteProjectOnDisk(written);
+    }
+    rows_.append(fresh);
+    lastMerge_.written = true;
+    lastMerge_.added = fresh.size();
+    lastMerge_.copy = CopyFolder(fs_, prompts_, doc_.mergeDataDir(), doc_.projectDir());
+    prompts_.message(kCopyCaption, copyOutcomeMessage(lastMerge_.copy.outcome),
+                     MessageIcon::Exclamation);
+    if (path.empty()) {
+        rowsChangedWithoutFile();
+        if (doc_.unsavedRows())
+            prompts_.message(kAppTitle,
+                             "列表中的 " + std::to_string(rows_.size()) +
+                                 " 条记录没有保存在任何项目文件中（之前删除了全部记录，项目文件"
+                                 "已关闭）。\n请用“保存”把它们保存为项目文件。",
+                             MessageIcon::Exclamation);
+    }
 }
 
 } // namespace fallowmere

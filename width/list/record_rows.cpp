@@ -3,6 +3,8 @@
 #include "width/list/stable_sort.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <functional>
 
 namespace fallowmere {
 namespace {
@@ -32,6 +34,44 @@ std::vector<uint32_t> stableOrderByRank(const std::vector<uint32_t>& rank, bool 
 }
 
 } // namespace
+
+namespace {
+constexpr uint32_t kNoRow = UINT32_MAX;
+} // namespace
+
+void RecordRows::buildNameIndex() const {
+    size_t capacity = 16;
+    while (capacity < 2 * rows_.size())
+        capacity *= 2;
+    nameIndex_.assign(capacity, kNoRow);
+    const std::hash<std::string_view> hash;
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        const std::string_view name = rows_[i].record.strName;
+        for (size_t slot = hash(name) & (capacity - 1);; slot = (slot + 1) & (capacity - 1)) {
+            if (nameIndex_[slot] == kNoRow) {
+                nameIndex_[slot] = static_cast<uint32_t>(i);
+                break;
+            }
+            if (rows_[nameIndex_[slot]].record.strName == name)
+                break; // an earlier row has the name (an edit may have made it twice)
+        }
+    }
+}
+
+std::optional<size_t> RecordRows::findName(std::string_view gbkName) const {
+    if (rows_.empty())
+        return std::nullopt;
+    if (nameIndex_.empty())
+        buildNameIndex();
+    const size_t mask = nameIndex_.size() - 1;
+    for (size_t slot = std::hash<std::string_view>()(gbkName) & mask;; slot = (slot + 1) & mask) {
+        const uint32_t row = nameIndex_[slot];
+        if (row == kNoRow)
+            return std::nullopt;
+        if (rows_[row].record.strName == gbkName)
+            return row;
+    }
+}
 
 std::string_view RecordRows::rowText(size_t i, int column) const {
     const Row& row = rows_[i];
@@ -89,12 +129,14 @@ void RecordRows::append(const std::vector<const CRecordStru*>& records) {
         rows_.reserve(std::max(needed, 2 * rows_.capacity()));
     for (const CRecordStru* r : records)
         rows_.push_back(Row{*r, nullptr, false, false});
+    namesChanged();
     observer().afterInsert();
 }
 
 void RecordRows::remove(size_t i) {
     observer().beforeRemove(i, 1);
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(i));
+    namesChanged();
     observer().afterRemove();
 }
 
@@ -118,6 +160,7 @@ void RecordRows::removeRows(const std::vector<size_t>& indices) {
         ++out;
     }
     rows_.resize(out);
+    namesChanged();
     observer().afterReset();
 }
 
@@ -126,6 +169,7 @@ void RecordRows::clear() {
         return;
     observer().beforeReset();
     rows_.clear();
+    namesChanged();
     observer().afterReset();
 }
 
@@ -136,6 +180,8 @@ void RecordRows::setRecord(size_t i, CRecordStru record) {
         for (int c = 0; c < CRecordStru::kFieldCount; ++c)
             (*row.sortCopy)[static_cast<size_t>(c)] = row.record.field(c);
     }
+    if (row.record.strName != record.strName)
+        namesChanged();
     row.record = std::move(record);
     observer().changed(i, i);
 }
@@ -174,6 +220,7 @@ void RecordRows::SortByColumn(int column, bool ascending, const TextCollator& co
         rows_[j] = std::move(held);
         placed[j] = true;
     }
+    namesChanged();
     observer().afterReset();
 }
 

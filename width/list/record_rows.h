@@ -4,6 +4,7 @@
 // on top of this and learns of every change through RowsObserver.
 
 #include "width/list/sort_rules.h"
+#include "width/project/picture_lookup.h"
 #include "width/project/record.h"
 
 #include <array>
@@ -37,7 +38,7 @@ public:
     virtual void sortMarkChanged() {}
 };
 
-class RecordRows {
+class RecordRows : public RecordNames {
 public:
     RecordRows() = default;
     RecordRows(const RecordRows&) = delete;
@@ -51,6 +52,13 @@ public:
     const CRecordStru& record(size_t i) const { return rows_[i].record; }
     // The sort copy of column `column` of row `i` (RowTexts).
     std::string_view rowText(size_t i, int column) const;
+
+    // The first row whose name is `gbkName`, byte for byte. The index behind it is built when
+    // first needed after the rows changed, so a run of look-ups costs one pass over the rows.
+    std::optional<size_t> findName(std::string_view gbkName) const;
+    bool containsName(std::string_view gbkName) const override {
+        return findName(gbkName).has_value();
+    }
 
     bool isChecked(size_t i) const { return rows_[i].checked; }
     bool isSelected(size_t i) const { return rows_[i].selected; }
@@ -96,6 +104,11 @@ private:
     bool ascending_ = true;
     RowsObserver* observer_ = nullptr;
     RowsObserver nullObserver_;
+    // Open addressing over row indices by name (kNoRow: empty slot); empty while stale.
+    mutable std::vector<uint32_t> nameIndex_;
+
+    void namesChanged() { nameIndex_.clear(); }
+    void buildNameIndex() const;
 
     RowsObserver& observer() { return observer_ ? *observer_ : nullObserver_; }
 };

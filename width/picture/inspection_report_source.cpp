@@ -30,9 +30,12 @@ std::vector<tessera::PageOp> InspectionReport::layoutPage(const tessera::PageDev
     return layoutInspectionReportPage(device, settings_ ? settings_() : InspectionInfo{}, fields);
 }
 
-InspectionReport::PictureFinder pictureFinderFor(FileOps& fs, const std::string& dataDir) {
+InspectionReport::PictureFinder pictureFinderFor(FileOps& fs, const std::string& dataDir,
+                                                 const RecordNames* project) {
     auto folder = std::make_shared<FolderListing>(fs, dataDir);
-    return [folder](const std::string& gbkName) { return LocatePicture(*folder, gbkName).path; };
+    return [folder, project](const std::string& gbkName) {
+        return LocatePicture(*folder, gbkName, project).path;
+    };
 }
 
 } // namespace fallowmere

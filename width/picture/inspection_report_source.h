@@ -7,6 +7,7 @@
 #include "common/page.h"
 #include "width/picture/inspection_report.h"
 #include "width/project/file_ops.h"
+#include "width/project/picture_lookup.h"
 #include "width/project/record.h"
 
 #include <functional>
@@ -44,7 +45,9 @@ private:
 
 // The photograph a pick of the record would show: the lookup of the picture pane (the name
 // itself when it carries an extension, then ".jpg", then ".bmp") in the picture folder
-// `dataDir`, listed once when the finder is made.
-InspectionReport::PictureFinder pictureFinderFor(FileOps& fs, const std::string& dataDir);
+// `dataDir`, listed once when the finder is made; `project` holds the names of the project's
+// records (see RecordNames) and must outlive the finder.
+InspectionReport::PictureFinder pictureFinderFor(FileOps& fs, const std::string& dataDir,
+                                                 const RecordNames* project);
 
 } // namespace fallowmere

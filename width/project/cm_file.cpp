@@ -127,12 +127,15 @@ bool ReadProjectFile(const std::string& path, std::vector<CRecordStru>& records,
     return false;
 }
 
+std::string projectWriteFailure(const std::string& path, const std::string& reason) {
+    return "无法保存项目文件“" + tessera::displayPath(path) + "”：" + reason + "\n原文件保持不变。";
+}
+
 bool writeProjectBytes(const std::string& path, std::string_view bytes, std::string& message) {
     std::string reason;
     if (tessera::writeFileAtomically(path, bytes, &reason))
         return true;
-    message =
-        "无法保存项目文件“" + tessera::displayPath(path) + "”：" + reason + "\n原文件保持不变。";
+    message = projectWriteFailure(path, reason);
     return false;
 }
 

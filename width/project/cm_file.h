@@ -35,6 +35,9 @@ std::string encodeProjectText(const std::vector<CRecordStru>& records);
 bool ReadProjectFile(const std::string& path, std::vector<CRecordStru>& records,
                      std::string& message);
 
+// The text to show when the project file at `path` cannot be written (UTF-8).
+std::string projectWriteFailure(const std::string& path, const std::string& reason);
+
 // Writes a file image to `path` atomically. A failed write leaves the old file as it was and
 // gives the text to show in `message` (UTF-8), naming the file and the reason.
 bool writeProjectBytes(const std::string& path, std::string_view bytes, std::string& message);

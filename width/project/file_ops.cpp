@@ -99,7 +99,11 @@ bool StdFileOps::renameFile(const std::string& from, const std::string& to, std:
     return false;
 }
 
-bool StdFileOps::removePicture(const std::string& path, std::string& reason) {
+RemoveOutcome StdFileOps::removePicture(const std::string& path, std::string& reason) {
+    return deleteFile(path, reason) ? RemoveOutcome::Removed : RemoveOutcome::Failed;
+}
+
+bool StdFileOps::deleteFile(const std::string& path, std::string& reason) {
     std::error_code ec;
     if (fs::remove(path, ec))
         return true;

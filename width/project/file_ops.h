@@ -13,6 +13,12 @@ namespace fallowmere {
 
 enum class EntryType { None, Regular, Directory, Other };
 
+enum class RemoveOutcome {
+    Removed, // gone from the folder (in the trash, or deleted)
+    NoTrash, // the trash cannot take it now (a full disk, no trash there); nothing changed
+    Failed,  // it cannot be removed at all
+};
+
 struct FolderEntry {
     std::string name; // as on disk
     EntryType type;   // of what the entry leads to (a symbolic link is followed)
@@ -34,8 +40,12 @@ public:
     // Renames a file; never replaces an existing file (that is an error).
     virtual bool renameFile(const std::string& from, const std::string& to,
                             std::string& reason) = 0;
-    // Removes a photograph: to the trash where the platform has one, else deletes it.
-    virtual bool removePicture(const std::string& path, std::string& reason) = 0;
+    // Removes a photograph: to the trash where the platform has one, else deletes it. NoTrash
+    // leaves the file in place, so that the user can be asked before deleteFile deletes it
+    // for good.
+    virtual RemoveOutcome removePicture(const std::string& path, std::string& reason) = 0;
+    // Deletes a file for good.
+    virtual bool deleteFile(const std::string& path, std::string& reason) = 0;
     // Copies a regular file's content to `to` atomically (a temporary file renamed over `to`),
     // replacing what `to` holds; a failed copy leaves `to` as it was.
     virtual bool copyFileAtomically(const std::string& from, const std::string& to,
@@ -51,8 +61,9 @@ public:
     std::optional<std::string> resolvedPath(const std::string& path) override;
     bool sameFile(const std::string& a, const std::string& b) override;
     bool renameFile(const std::string& from, const std::string& to, std::string& reason) override;
-    // Deletes the file.
-    bool removePicture(const std::string& path, std::string& reason) override;
+    // Deletes the file (the command-line tool's way).
+    RemoveOutcome removePicture(const std::string& path, std::string& reason) override;
+    bool deleteFile(const std::string& path, std::string& reason) override;
     bool copyFileAtomically(const std::string& from, const std::string& to,
                             std::string& reason) override;
     bool makeFolder(const std::string& path, std::string& reason) override;

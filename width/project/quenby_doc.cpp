@@ -28,13 +28,18 @@ ProjectLoad CQuenbyDoc::openProject(const std::string& chosen, FileOps& fs) {
     PictureFolderChoice folder = choosePictureFolder(fs, path);
     dataDir_ = folder.path + "/";
     mergeMode_ = false;
+    unsavedRows_ = false;
     shownNames_.clear();
+    // The stamp before the read: a change made while reading counts as a change.
+    const tessera::FileStamp stamp = tessera::fileStamp(path);
     if (!ReadProjectFile(path, records_, load.error)) {
         projectFile_.clear();
         projectDir_.clear();
         dataDir_.clear();
+        projectOnDisk_.forget();
         return load;
     }
+    projectOnDisk_.remember(path, stamp);
     load.noPictureFolder = !folder.exists;
     return load;
 }
@@ -54,6 +59,27 @@ ProjectLoad CQuenbyDoc::addProject(const std::string& chosen, FileOps& fs) {
     if (ReadProjectFile(path, records_, load.error))
         load.noPictureFolder = !folder.exists;
     return load;
+}
+
+void CQuenbyDoc::clearProjectFile() {
+    projectFile_.clear();
+    projectOnDisk_.forget();
+}
+
+void CQuenbyDoc::adoptProjectFile(const std::string& chosen, const tessera::FileStamp& written,
+                                  FileOps& fs) {
+    const std::string path = absolutePath(chosen);
+    projectFile_ = path;
+    const auto slash = path.rfind('/');
+    projectDir_ = slash == 0 ? "/" : path.substr(0, slash);
+    dataDir_ = choosePictureFolder(fs, path).path + "/";
+    projectOnDisk_.remember(path, written);
+    unsavedRows_ = false;
+}
+
+void CQuenbyDoc::noteProjectOnDisk(const tessera::FileStamp& stamp) {
+    if (!projectFile_.empty())
+        projectOnDisk_.remember(projectFile_, stamp);
 }
 
 void CQuenbyDoc::setSingleMode() {

@@ -8,7 +8,9 @@
 // The caller refreshes the views afterwards: the record list's refresh lists or merges the
 // records read here.
 
+#include "common/file_stamp.h"
 #include "width/project/file_ops.h"
+#include "width/project/picture_lookup.h"
 #include "width/project/record.h"
 
 #include <string>
@@ -55,7 +57,22 @@ public:
 
     const std::string& projectFile() const { return projectFile_; }
     // The Delete command emptied the list: later writes of the project file do nothing.
-    void clearProjectFile() { projectFile_.clear(); }
+    void clearProjectFile();
+    // Save wrote the rows to `path` while no project file was open: that file becomes the
+    // open project (its picture folder is chosen beside it), with the stamp of the write.
+    void adoptProjectFile(const std::string& path, const tessera::FileStamp& written, FileOps& fs);
+
+    // The project file as the program last read or wrote it, to notice changes made on disk
+    // by others before it is written again.
+    bool projectChangedOnDisk() const { return projectOnDisk_.changedOnDisk(); }
+    bool isProjectFile(const std::string& path) const { return projectOnDisk_.isSameFile(path); }
+    // The program read (stamp taken before the read) or wrote the project file.
+    void noteProjectOnDisk(const tessera::FileStamp& stamp);
+
+    // The list holds rows that no file holds (they were added while no project file was open);
+    // the user is told, and asked before they are lost.
+    bool unsavedRows() const { return unsavedRows_; }
+    void setUnsavedRows(bool unsaved) { unsavedRows_ = unsaved; }
     const std::string& dataDir() const { return dataDir_; } // ends with "/"
     const std::string& projectDir() const { return projectDir_; }
     const std::string& mergeDataDir() const { return mergeDataDir_; }
@@ -78,6 +95,11 @@ public:
     const CRecordStru& currentRecord() const { return current_; }
     CRecordStru& currentRecord() { return current_; }
 
+    // The names of the project's records (the record list's rows), for the photograph lookups
+    // of the picture pane and the report; null while no list is attached.
+    const RecordNames* recordNames() const { return recordNames_; }
+    void setRecordNames(const RecordNames* names) { recordNames_ = names; }
+
     // The checked rows collected before printing.
     const std::vector<CRecordStru>& printList() const { return printList_; }
     bool printReady() const { return printReady_; }
@@ -95,6 +117,9 @@ private:
     std::vector<CRecordStru> printList_;
     CRecordStru current_;
     bool mergeMode_ = false;
+    const RecordNames* recordNames_ = nullptr;
+    tessera::KnownFile projectOnDisk_;
+    bool unsavedRows_ = false;
 };
 
 // `path` made absolute against the current folder (unchanged when it is absolute already).

@@ -246,7 +246,8 @@ void CMarrowbyView::editRow(int row) {
     }
 }
 
-bool CMarrowbyView::readDmBytes(const QString& path, std::string& bytes, QString* reason) {
+bool CMarrowbyView::readDmBytes(const QString& path, std::string& bytes, QString* reason,
+                                tessera::FileStamp* stamp) {
     // Only a regular file is read: opening a named pipe or a device would wait for a writer
     // that may never come, with the whole interface frozen.
     const QFileInfo info(path);
@@ -255,6 +256,9 @@ bool CMarrowbyView::readDmBytes(const QString& path, std::string& bytes, QString
             *reason = QStringLiteral("它不是普通文件。");
         return false;
     }
+    // The stamp before the read: a change made while reading counts as a change.
+    if (stamp)
+        *stamp = tessera::fileStamp(tessera::toPath(path));
     std::string why;
     if (!tessera::readWholeFile(tessera::toPath(path), bytes, &why)) {
         if (reason)
@@ -276,9 +280,11 @@ void CMarrowbyView::loadDmBytes(const std::string& bytes) {
 
 bool CMarrowbyView::readDmFile(const QString& path, QString* reason) {
     std::string bytes;
-    if (!readDmBytes(path, bytes, reason))
+    tessera::FileStamp stamp;
+    if (!readDmBytes(path, bytes, reason, &stamp))
         return false;
     loadDmBytes(bytes);
+    m_data.rememberFile(tessera::toPath(path), stamp);
     return true;
 }
 
@@ -295,7 +301,8 @@ void CMarrowbyView::OnFileOpen() {
     // question about unsaved rows.
     std::string bytes;
     QString reason;
-    if (!readDmBytes(path, bytes, &reason)) {
+    tessera::FileStamp stamp;
+    if (!readDmBytes(path, bytes, &reason, &stamp)) {
         const QFileInfo info(path);
         if (info.exists() && !info.isFile())
             tessera::prompt().message(this, tessera::fromUtf8(kProgramTitle),
@@ -306,6 +313,33 @@ void CMarrowbyView::OnFileOpen() {
     if (!askToSaveChanges())
         return;
     loadDmBytes(bytes);
+    m_data.rememberFile(tessera::toPath(path), stamp);
+}
+
+bool CMarrowbyView::confirmWriteOver(const QString& path) {
+    if (!m_data.file().isSameFile(tessera::toPath(path)) || !m_data.file().changedOnDisk())
+        return true;
+    switch (tessera::askAboutChangedFile(this, tessera::fromUtf8(kProgramTitle), path)) {
+    case tessera::ChangedFileAnswer::Reload:
+        break;
+    case tessera::ChangedFileAnswer::Overwrite:
+        return true;
+    case tessera::ChangedFileAnswer::Cancel:
+        return false;
+    }
+    std::string bytes;
+    QString reason;
+    if (!readDmBytes(path, bytes, &reason)) {
+        tessera::prompt().message(this, tessera::fromUtf8(kProgramTitle),
+                                  QStringLiteral("无法读取文件 %1。\n%2").arg(path, reason),
+                                  tessera::PromptIcon::Exclamation);
+        return false;
+    }
+    m_model->beginReset();
+    m_data.reloadKeepingChanges(bytes);
+    m_model->endReset();
+    emit modifiedChanged(m_data.isModified());
+    return true;
 }
 
 bool CMarrowbyView::OnFileSave() {
@@ -314,9 +348,14 @@ bool CMarrowbyView::OnFileSave() {
     request.filter = QStringLiteral(" (*.DM)");
     request.defaultExtension = QStringLiteral("DM");
     request.confirmOverwrite = true;
+    tessera::SaveHooks hooks;
+    hooks.beforeWrite = [this](const QString& chosen) { return confirmWriteOver(chosen); };
+    hooks.afterWrite = [this](const QString& written, const tessera::FileStamp& stamp) {
+        m_data.rememberFile(tessera::toPath(written), stamp);
+    };
     const QString path = tessera::saveThroughDialog(
         this, request, [this] { return m_data.toDm(); }, tessera::fromUtf8(kProgramTitle),
-        QStringLiteral("无法保存文件 %1。"));
+        QStringLiteral("无法保存文件 %1。"), hooks);
     if (path.isEmpty())
         return false;
     setModified(false);

@@ -88,7 +88,12 @@ protected:
 private:
     void editRow(int row);
     void setModified(bool modified);
-    bool readDmBytes(const QString& path, std::string& bytes, QString* reason = nullptr);
+    bool readDmBytes(const QString& path, std::string& bytes, QString* reason = nullptr,
+                     tessera::FileStamp* stamp = nullptr);
+    // Before Save writes the file the rows were read from or written to last: when it changed
+    // on disk since, asks whether to reload it (this window's changes are then made on it),
+    // overwrite it or cancel. False: nothing is to be written.
+    bool confirmWriteOver(const QString& path);
     void loadDmBytes(const std::string& bytes);
 
     std::shared_ptr<CMarrowbyDoc> m_document;

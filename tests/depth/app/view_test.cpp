@@ -197,6 +197,46 @@ private slots:
         QCOMPARE(static_cast<unsigned char>(bytes[18]), 11);
     }
 
+    void aFileChangedOnDiskIsNotOverwrittenWithoutAsking() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("a.DM"));
+        DepthViewData data;
+        data.rows = {DepthRow("1", "1", "1", "10", ""), DepthRow("1", "1", "2", "20", "")};
+        QVERIFY(tessera::writeFileAtomically(file.toStdString(), data.toDm()));
+        ScriptedPrompt prompt;
+        CMarrowbyView view(std::make_shared<CMarrowbyDoc>());
+        QVERIFY(view.readDmFile(file));
+        QVERIFY(view.viewData().editRow(0, {"1", "1", "1", "11", "ours"}));
+        // A colleague changes the second row.
+        data.rows[1] = DepthRow("1", "1", "2", "22", "theirs");
+        QVERIFY(tessera::writeFileAtomically(file.toStdString(), data.toDm()));
+        const std::string theirs = contentOf(file);
+
+        // Save onto it: the overwrite question, then the question about the change.
+        prompt.fileNames << file;
+        prompt.answers << tessera::PromptAnswer::Yes << tessera::PromptAnswer::Cancel;
+        QVERIFY(!view.OnFileSave());
+        QVERIFY(prompt.shown.last().text.contains(QStringLiteral("已被修改")));
+        QCOMPARE(contentOf(file), theirs);
+
+        // Reload: their row and ours are both written.
+        prompt.fileNames << file;
+        prompt.answers << tessera::PromptAnswer::Yes << tessera::PromptAnswer::Yes;
+        QVERIFY(view.OnFileSave());
+        QCOMPARE(cell(view, 0, 4), QStringLiteral("ours"));
+        QCOMPARE(cell(view, 1, 4), QStringLiteral("theirs"));
+        DepthViewData saved;
+        saved.loadDm(contentOf(file));
+        QCOMPARE(saved.rows, view.rows());
+
+        // After our own write the next save asks only the overwrite question.
+        prompt.fileNames << file;
+        prompt.answers << tessera::PromptAnswer::Yes;
+        const int questions = prompt.count(ScriptedPrompt::Kind::Question);
+        QVERIFY(view.OnFileSave());
+        QCOMPARE(prompt.count(ScriptedPrompt::Kind::Question), questions + 1);
+    }
+
     void failedSaveTellsTheUserAndKeepsTheOldFile() {
         QTemporaryDir dir;
         ScriptedPrompt prompt;
@@ -227,8 +267,10 @@ private slots:
                               {ID_EXPORT_TEXT, QStringLiteral("txt")},
                               {ID_EXPORT_PDF, QStringLiteral("pdf")}};
         QTemporaryDir dir;
-        CMarrowbyView view(docWith(3));
         for (const Case& c : cases) {
+            // A window of its own: "old" written over a file the window saved would be a change
+            // made by someone else, which a save asks about.
+            CMarrowbyView view(docWith(3));
             const QString target = dir.filePath(QStringLiteral("report.") + c.extension);
             QVERIFY(tessera::writeFileAtomically(target.toStdString(), "old"));
             ScriptedPrompt prompt;

@@ -67,3 +67,31 @@ TEST(ViewData, UnsavedStateFollowsDownloadsEditsOpenAndSave) {
     // A cleared depth cell is saved as 0 and shows 0 after reading back; the remark stays.
     EXPECT_EQ(DepthRow("1", "2", "3", "0", "remark"), other.rows[0]);
 }
+
+TEST(ViewData, AReloadKeepsTheWindowsEditsWhereTheFileStillHoldsTheRowAsItWas) {
+    auto row = [](const char* point, const char* remark = "") {
+        return DepthRow("1", "2", point, "40", remark);
+    };
+    DepthViewData file;
+    file.rows = {row("1"), row("2"), row("3")};
+    DepthViewData view;
+    view.loadDm(file.toDm());
+    view.editRow(0, {"1", "2", "1", "40", "ours"});
+    view.editRow(1, {"1", "2", "2", "40", "ours too"});
+
+    // Meanwhile someone else changed row 2 and added a row.
+    DepthViewData theirs;
+    theirs.header.text = "theirs";
+    theirs.rows = {row("1"), row("2", "theirs"), row("3"), row("4")};
+    EXPECT_EQ(DmReadStatus::Complete, view.reloadKeepingChanges(theirs.toDm()));
+    EXPECT_EQ((std::vector<DepthRow>{row("1", "ours"), row("2", "theirs"), row("3"), row("4")}),
+              view.rows);
+    EXPECT_EQ("theirs", view.header.text);
+    EXPECT_TRUE(view.isModified());
+
+    // Rows replaced as a whole (a download) are the window's change: they stay.
+    view.refreshFrom({{7, 7, 7, 7, ""}});
+    const std::vector<DepthRow> downloaded = view.rows;
+    view.reloadKeepingChanges(theirs.toDm());
+    EXPECT_EQ(downloaded, view.rows);
+}

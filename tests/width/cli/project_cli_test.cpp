@@ -3,6 +3,9 @@
 
 #include "tests/width/cli/cli_run.h"
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace clitest;
 
 namespace {
@@ -40,6 +43,8 @@ private slots:
     void editChangesTheGivenFieldsAndRenamesThePhotograph();
     void refusedEditChangesNothing();
     void deleteRemovesRowsWithTheirPhotographs();
+    void commandsThatCannotSaveTheProjectTouchNoPhotograph();
+    void namesThatDifferOnlyInCaseKeepTheirOwnPhotographs();
     void helpAndArgumentsAndLibraries();
 };
 
@@ -267,7 +272,6 @@ void ProjectCliTest::refusedEditChangesNothing() {
     const QString name = QStringLiteral("--name");
     const QList<QStringList> refused = {
         {"a", name, "b"},                          // another record's photograph
-        {"a", name, "B"},                          // the same, in other letters
         {"a", name, "x/y"},                        // cannot name a picture
         {"a", name, ".."},                         //
         {"a", name, "\U0001F600"},                 // not GBK
@@ -330,6 +334,74 @@ void ProjectCliTest::deleteRemovesRowsWithTheirPhotographs() {
     QCOMPARE(run({QStringLiteral("delete"), q(project), QStringLiteral("d")}).status, 0);
     QCOMPARE(read(project), projectText({}));
     QVERIFY(!exists(path(dir, "CrackData/d.jpg")));
+}
+
+void ProjectCliTest::commandsThatCannotSaveTheProjectTouchNoPhotograph() {
+    TempDir dir;
+    const std::string stuck = unwritableName(dir), other = path(dir, "o/o.cm");
+    makeDir(path(dir, "CrackData"));
+    makeDir(path(dir, "o/CrackData"));
+    const std::string text =
+        projectText({{"1", "L1-01", "1", "M", "", "T"}, {"1", "L1-02", "2", "M", "", "T"}});
+    write(stuck, text);
+    write(path(dir, "CrackData/L1-02.jpg"), "P");
+    write(other, projectText({{"2", "c", "3", "O", "", "T"}}));
+    write(path(dir, "o/CrackData/c.jpg"), "C");
+
+    Run r = run({QStringLiteral("delete"), q(stuck), QStringLiteral("L1-02")});
+    QCOMPARE(r.status, 2);
+    QVERIFY(r.errText().contains(QStringLiteral("原文件保持不变。")));
+    r = run({QStringLiteral("merge"), q(stuck), q(other)});
+    QCOMPARE(r.status, 2);
+    QVERIFY2(!r.errText().contains(QStringLiteral("复制文件夹")) &&
+                 !r.errText().contains(QStringLiteral("添加了")),
+             r.err.constData());
+    QCOMPARE(read(stuck), text);
+    QCOMPARE(read(path(dir, "CrackData/L1-02.jpg")), std::string("P"));
+    QCOMPARE(entries(path(dir, "CrackData")), std::vector<std::string>{"L1-02.jpg"});
+
+    // A full disk (a file size limit the tool inherits).
+    const std::string project = path(dir, "p.cm");
+    write(project, text);
+    struct rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    struct rlimit small = old;
+    small.rlim_cur = 16;
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+    r = run({QStringLiteral("delete"), q(project), QStringLiteral("L1-02")});
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, handler);
+    QCOMPARE(r.status, 2);
+    QCOMPARE(read(project), text);
+    QCOMPARE(read(path(dir, "CrackData/L1-02.jpg")), std::string("P"));
+}
+
+void ProjectCliTest::namesThatDifferOnlyInCaseKeepTheirOwnPhotographs() {
+    TempDir dir;
+    const std::string project = path(dir, "p.cm");
+    makeDir(path(dir, "CrackData"));
+    write(project, projectText({{"1", "A1", "1", "M", "", "T"}, {"2", "a1", "2", "M", "", "T"}}));
+    write(path(dir, "CrackData/A1.jpg"), "upper");
+    write(path(dir, "CrackData/a1.JPG"), "lower");
+    const Run dump = run({QStringLiteral("dump"), q(project)});
+    QVERIFY(
+        dump.out.contains("\t1\tM\t\tT\t" + QFile::encodeName(dir.path()) + "/CrackData/A1.jpg\n"));
+    QVERIFY(dump.out.contains("/CrackData/a1.JPG\n"));
+    QCOMPARE(run({QStringLiteral("edit"), q(project), QStringLiteral("a1"),
+                  QStringLiteral("--name"), QStringLiteral("b1")})
+                 .status,
+             0);
+    QCOMPARE(read(path(dir, "CrackData/b1.jpg")), std::string("lower"));
+    // A name that differs from another record's only in case gets a photograph of its own.
+    QCOMPARE(run({QStringLiteral("edit"), q(project), QStringLiteral("b1"),
+                  QStringLiteral("--name"), QStringLiteral("a1")})
+                 .status,
+             0);
+    QCOMPARE(read(path(dir, "CrackData/a1.jpg")), std::string("lower"));
+    QCOMPARE(run({QStringLiteral("delete"), q(project), QStringLiteral("a1")}).status, 0);
+    QCOMPARE(entries(path(dir, "CrackData")), std::vector<std::string>{"A1.jpg"});
+    QCOMPARE(read(path(dir, "CrackData/A1.jpg")), std::string("upper"));
 }
 
 void ProjectCliTest::helpAndArgumentsAndLibraries() {

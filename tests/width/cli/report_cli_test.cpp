@@ -6,6 +6,8 @@
 
 #include <QImage>
 
+#include <unistd.h>
+
 using namespace clitest;
 
 namespace {
@@ -92,6 +94,7 @@ private slots:
     void namedRecordsPrintInListOrderWhateverTheOrderNamed();
     void settingsComeFromTheNamedOrTheProgramsOwnFile();
     void failuresWriteNothing();
+    void neverWritesOverWhatItReportsOn();
 };
 
 void ReportCliTest::everyRecordInListOrderWithItsOwnPhotograph() {
@@ -201,6 +204,39 @@ void ReportCliTest::failuresWriteNothing() {
     QCOMPARE(r.status, 2);
     QVERIFY(!exists(lost));
     QVERIFY(entries(p.dir.path().toStdString()).size() == 5); // no temporary file left
+}
+
+void ReportCliTest::neverWritesOverWhatItReportsOn() {
+    ReportProject p;
+    const std::string projectText = read(p.project);
+    const std::string iniText = read(p.ini);
+    const std::string photoText = read(path(p.dir, "CrackData/北墙.jpg"));
+    QVERIFY(::symlink("p.cm", path(p.dir, "link.cm").c_str()) == 0);
+    QVERIFY(::link(path(p.dir, "CrackData/南墙.BMP").c_str(), path(p.dir, "hard.pdf").c_str()) ==
+            0);
+    RunOptions options;
+    options.workingDirectory = p.dir.path();
+    options.settingsFile = q(p.ini);
+    const QStringList outputs = {q(p.project),
+                                 QStringLiteral("./p.cm"),
+                                 QStringLiteral("link.cm"),
+                                 q(p.ini),
+                                 QStringLiteral("CrackData/北墙.jpg"),
+                                 QStringLiteral("hard.pdf")};
+    for (const QString& out : outputs) {
+        const Run r = run({QStringLiteral("report"), QStringLiteral("p.cm"), out}, options);
+        QVERIFY2(r.status == 2, qPrintable(out));
+        QVERIFY2(r.errText().contains(QStringLiteral("报告不能写到这里")), qPrintable(r.errText()));
+    }
+    QCOMPARE(read(p.project), projectText);
+    QCOMPARE(read(p.ini), iniText);
+    QCOMPARE(read(path(p.dir, "CrackData/北墙.jpg")), photoText);
+    QVERIFY(read(path(p.dir, "CrackData/南墙.BMP")).substr(0, 2) == "BM");
+    // A file in the picture folder that is no record's photograph may be replaced.
+    const Run r = run(
+        {QStringLiteral("report"), QStringLiteral("p.cm"), QStringLiteral("CrackData/notes.pdf")},
+        options);
+    QCOMPARE(r.status, 0);
 }
 
 QTEST_GUILESS_MAIN(ReportCliTest)

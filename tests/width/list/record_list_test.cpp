@@ -19,14 +19,19 @@ CRecordStru rec(const std::string& name, const std::string& width = "0.1") {
     return {"1", name, width, "M", "", "T"};
 }
 
-// Fails the removal of one chosen photograph.
+// Fails the removal of one chosen photograph, or has no trash for another.
 class FailingRemoval : public StdFileOps {
 public:
     std::string failFor;
-    bool removePicture(const std::string& path, std::string& reason) override {
+    std::string noTrashFor;
+    RemoveOutcome removePicture(const std::string& path, std::string& reason) override {
         if (path == failFor) {
             reason = "设备忙";
-            return false;
+            return RemoveOutcome::Failed;
+        }
+        if (path == noTrashFor) {
+            reason = "设备上没有空间";
+            return RemoveOutcome::NoTrash;
         }
         return StdFileOps::removePicture(path, reason);
     }
@@ -76,6 +81,24 @@ protected:
         return 0;
     }
     using Names = std::vector<std::string>;
+
+    // The project "other/q.cm" with these records and a photograph for each.
+    std::string otherProject(const std::vector<CRecordStru>& records) {
+        makeDir(dir / "other");
+        makeDir(dir / "other/CrackData");
+        for (const CRecordStru& r : records)
+            writeFile(dir / "other/CrackData/" + r.strName + ".jpg", r.strName);
+        writeFile(dir / "other/q.cm", encodeProjectText(records));
+        return dir / "other/q.cm";
+    }
+    void addProject(const std::vector<CRecordStru>& records) {
+        doc.addProject(otherProject(records), fs);
+        list.refresh();
+    }
+    void checkAll() {
+        for (size_t i = 0; i < rows.size(); ++i)
+            rows.setChecked(i, true);
+    }
 };
 
 } // namespace
@@ -119,6 +142,7 @@ TEST_F(RecordListTest, AddingKnownNamesStillMergesButAnEmptyProjectDoesNothing) 
                                encodeProjectText({rec("a")})
                                    .substr(encodeProjectText(std::vector<CRecordStru>{}).size()));
     writeFile(dir / "other/q.cm", encodeProjectText({rec("a")}));
+    prompts.changed = {tessera::ChangedFileAnswer::Overwrite};
     doc.addProject(dir / "other/q.cm", fs); // neither picture folder there: the copy fails
     list.refresh();
     EXPECT_EQ(Names{"a"}, names());
@@ -253,6 +277,7 @@ TEST_F(RecordListTest, EditThatCannotBeSavedChangesNothing) {
     picture("a.jpg", "A");
     unlink(projectFile.c_str());
     makeDir(projectFile); // the project file cannot be replaced now
+    prompts.changed = {tessera::ChangedFileAnswer::Overwrite};
     EXPECT_EQ(EditResult::Refused, list.edit(0, "1", "new", ""));
     EXPECT_EQ("A", readFile(pictures + "/a.jpg"));
     EXPECT_FALSE(hasPicture("new.jpg"));
@@ -362,4 +387,167 @@ TEST_F(RecordListTest, CollectPrintTakesTheCheckedRowsInListOrder) {
     EXPECT_EQ("a", doc.printList()[0].strName);
     EXPECT_EQ("c", doc.printList()[1].strName);
     EXPECT_TRUE(doc.printReady());
+}
+
+TEST_F(RecordListTest, ADeleteThatCannotSaveTheProjectMovesNoPhotograph) {
+    openProject({rec("a"), rec("b")});
+    picture("a.jpg");
+    picture("b.jpg");
+    const std::string before = readFile(projectFile);
+    doc.setMultiMode();
+    checkAll();
+    prompts.yesNo = {true};
+    {
+        widthtest::FileSizeLimit full(10); // the disk is full
+        list.deleteRecords();
+    }
+    // A project file that cannot be replaced (a folder stands in its way).
+    const std::string moved = dir / "p.moved";
+    ASSERT_EQ(0, rename(projectFile.c_str(), moved.c_str()));
+    makeDir(projectFile);
+    doc.setSingleMode();
+    rows.setSelected(1, true);
+    prompts.yesNo = {true};
+    prompts.changed = {tessera::ChangedFileAnswer::Overwrite};
+    list.deleteRecords();
+
+    EXPECT_EQ((Names{"a", "b"}), names());
+    EXPECT_TRUE(hasPicture("a.jpg"));
+    EXPECT_TRUE(hasPicture("b.jpg"));
+    EXPECT_EQ(before, readFile(moved));
+    ASSERT_EQ(2u, prompts.messages.size());
+    for (const auto& m : prompts.messages)
+        EXPECT_NE(std::string::npos, m.text.find("原文件保持不变")) << m.text;
+    EXPECT_EQ(3u, widthtest::entriesIn(dir.path)); // no temporary file left
+}
+
+TEST_F(RecordListTest, APhotographTheTrashCannotTakeIsDeletedForGoodOnlyWhenTheUserSaysSo) {
+    openProject({rec("a"), rec("b"), rec("c")});
+    for (const char* p : {"a.jpg", "b.jpg", "c.jpg"})
+        picture(p);
+    fs.noTrashFor = pictures + "/b.jpg";
+    doc.setMultiMode();
+    checkAll();
+    prompts.yesNo = {true, false}; // delete, but keep b rather than delete it for good
+    list.deleteRecords();
+    EXPECT_EQ((Names{"b", "c"}), names());
+    EXPECT_EQ((Names{"b", "c"}), namesInFile());
+    EXPECT_TRUE(hasPicture("b.jpg"));
+    EXPECT_TRUE(hasPicture("c.jpg"));
+    ASSERT_EQ(2u, prompts.questions.size());
+    EXPECT_NE(std::string::npos, prompts.questions[1].text.find("设备上没有空间"));
+    EXPECT_NE(std::string::npos, prompts.questions[1].text.find("永久删除"));
+
+    checkAll();
+    prompts.yesNo = {true, true};
+    list.deleteRecords();
+    EXPECT_TRUE(rows.empty());
+    EXPECT_FALSE(hasPicture("b.jpg"));
+    EXPECT_FALSE(hasPicture("c.jpg"));
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(RecordListTest, NamesThatDifferOnlyInCaseKeepTheirOwnPhotographs) {
+    openProject({rec("A1"), rec("a1"), rec("b")});
+    picture("A1.jpg", "upper");
+    picture("a1.JPG", "lower");
+    picture("B.jpg", "B"); // no record "B": b's photograph
+    EXPECT_EQ(EditResult::Changed, list.edit(1, "1", "c1", ""));
+    EXPECT_EQ("lower", readFile(pictures + "/c1.jpg"));
+    EXPECT_EQ(EditResult::Changed, list.edit(1, "1", "a1", ""));
+    EXPECT_EQ("lower", readFile(pictures + "/a1.jpg"));
+    EXPECT_TRUE(list.pick(2, ClickPlace::Text).picked);
+
+    doc.setMultiMode();
+    rows.setChecked(1, true);
+    rows.setChecked(2, true);
+    prompts.yesNo = {true};
+    list.deleteRecords();
+    EXPECT_EQ(Names{"A1"}, names());
+    EXPECT_EQ("upper", readFile(pictures + "/A1.jpg"));
+    EXPECT_FALSE(hasPicture("a1.jpg"));
+    EXPECT_FALSE(hasPicture("B.jpg"));
+}
+
+TEST_F(RecordListTest, AMergeThatCannotSaveTheProjectCopiesNothing) {
+    openProject({rec("a")});
+    const std::string before = readFile(projectFile);
+    doc.addProject(otherProject({rec("c")}), fs);
+    {
+        widthtest::FileSizeLimit full(10);
+        list.refresh();
+    }
+    EXPECT_EQ(Names{"a"}, names());
+    EXPECT_EQ(before, readFile(projectFile));
+    EXPECT_FALSE(hasPicture("c.jpg"));
+    EXPECT_FALSE(list.lastMerge().written);
+    ASSERT_EQ(1u, prompts.messages.size()); // the failure, and no copy outcome
+    EXPECT_NE(std::string::npos, prompts.messages[0].text.find("原文件保持不变"));
+}
+
+TEST_F(RecordListTest, RowsAddedWhenNoFileIsOpenAreNeverLostWithoutAWord) {
+    openProject({rec("a")});
+    rows.setSelected(0, true);
+    prompts.yesNo = {true};
+    list.deleteRecords();
+    ASSERT_TRUE(doc.projectFile().empty());
+    const std::string headerOnly = readFile(projectFile);
+
+    addProject({rec("c"), rec("d")});
+    EXPECT_EQ((Names{"c", "d"}), names());
+    EXPECT_TRUE(hasPicture("c.jpg"));
+    EXPECT_TRUE(doc.unsavedRows());
+    EXPECT_EQ(headerOnly, readFile(projectFile));
+    ASSERT_EQ(2u, prompts.messages.size());
+    EXPECT_EQ(kCopySucceededMessage, prompts.messages[0].text);
+    EXPECT_NE(std::string::npos, prompts.messages[1].text.find("没有保存在任何项目文件中"));
+
+    // Deleting what no file holds leaves nothing unsaved only when the list is empty.
+    rows.setSelected(0, true);
+    prompts.yesNo = {true, true};
+    list.deleteRecords();
+    EXPECT_TRUE(doc.unsavedRows());
+    list.deleteRecords();
+    EXPECT_FALSE(doc.unsavedRows());
+}
+
+TEST_F(RecordListTest, AProjectFileChangedOnDiskIsNeverOverwrittenWithoutAsking) {
+    openProject({rec("a"), rec("b"), rec("c")});
+    // Someone else gives b a remark and adds d.
+    CRecordStru remarked = rec("b");
+    remarked.strRemark = "X";
+    const std::string theirs = encodeProjectText({rec("a"), remarked, rec("c"), rec("d")});
+    writeFile(projectFile, theirs);
+
+    rows.setSelected(0, true);
+    prompts.yesNo = {true};
+    prompts.changed = {tessera::ChangedFileAnswer::Cancel};
+    list.deleteRecords();
+    EXPECT_EQ((Names{"a", "b", "c"}), names());
+    EXPECT_EQ(theirs, readFile(projectFile));
+    EXPECT_EQ(std::vector<std::string>{projectFile}, prompts.changedQuestions);
+
+    // Reload: their change stays and ours is made on it.
+    prompts.yesNo = {true};
+    prompts.changed = {tessera::ChangedFileAnswer::Reload};
+    list.deleteRecords();
+    EXPECT_EQ(encodeProjectText({remarked, rec("c"), rec("d")}), readFile(projectFile));
+    EXPECT_EQ((Names{"b", "c", "d"}), names());
+    EXPECT_EQ("X", rows.record(0).strRemark);
+
+    // Overwrite: the window's rows replace theirs.
+    writeFile(projectFile, encodeProjectText({rec("z")}));
+    prompts.changed = {tessera::ChangedFileAnswer::Overwrite};
+    EXPECT_EQ(EditResult::Changed, list.edit(2, "9", "d", ""));
+    EXPECT_EQ((Names{"b", "c", "d"}), namesInFile());
+    // After our own write nothing is asked.
+    EXPECT_EQ(EditResult::Changed, list.edit(2, "8", "d", ""));
+    EXPECT_EQ(3u, prompts.changedQuestions.size());
+
+    // A merge on a changed file, reloaded: their rows, then the new ones.
+    writeFile(projectFile, encodeProjectText({rec("b"), rec("y")}));
+    prompts.changed = {tessera::ChangedFileAnswer::Reload};
+    addProject({rec("b"), rec("e")});
+    EXPECT_EQ((Names{"b", "y", "e"}), namesInFile());
+    EXPECT_EQ((Names{"b", "y", "e"}), names());
 }

@@ -290,3 +290,44 @@ TEST(RowObserver, EveryChangeIsAnnouncedBeforeAndAfter) {
               log.events);
     EXPECT_TRUE(rows.empty());
 }
+
+TEST(RowNames, FindNameAgreesWithAScanThroughEveryKindOfChange) {
+    std::mt19937 rng(7);
+    RecordRows rows;
+    auto name = [&] { return "n" + std::to_string(rng() % 40); };
+    for (int step = 0; step < 400; ++step) {
+        switch (rng() % 5) {
+        case 0:
+        case 1: {
+            CRecordStru r;
+            r.strName = name();
+            r.strWidth = std::to_string(rng() % 9);
+            rows.append(r);
+            break;
+        }
+        case 2:
+            if (!rows.empty())
+                rows.remove(rng() % rows.size());
+            break;
+        case 3:
+            rows.OnHeaderClick(static_cast<int>(rng() % 3), kBytes);
+            break;
+        case 4:
+            if (!rows.empty()) { // an edit may give a row the name of another
+                const size_t i = rng() % rows.size();
+                CRecordStru r = rows.record(i);
+                r.strName = name();
+                rows.setRecord(i, r);
+            }
+            break;
+        }
+        for (int k = 0; k < 40; ++k) {
+            const std::string wanted = "n" + std::to_string(k);
+            std::optional<size_t> first;
+            for (size_t i = 0; i < rows.size() && !first; ++i)
+                if (rows.record(i).strName == wanted)
+                    first = i;
+            ASSERT_EQ(first, rows.findName(wanted)) << "step " << step << " " << wanted;
+        }
+    }
+}

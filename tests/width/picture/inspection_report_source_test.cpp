@@ -39,7 +39,7 @@ TEST(InspectionReportSource, EachPageCarriesItsOwnRecordAndPhotograph) {
 
     // A has no photograph: its page must not borrow B's.
     const InspectionReport report({record("A", "0.10"), record("B", "0.20"), record("C", "0.30")},
-                                  nullptr, pictureFinderFor(fs, dir / "CrackData/"));
+                                  nullptr, pictureFinderFor(fs, dir / "CrackData/", nullptr));
     ASSERT_EQ(report.pageCount(kDevice), 3);
 
     const auto first = report.layoutPage(kDevice, 1);

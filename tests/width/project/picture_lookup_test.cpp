@@ -3,6 +3,8 @@
 #include "common/gbk.h"
 #include "tests/width/test_util.h"
 
+#include <algorithm>
+
 using namespace fallowmere;
 using widthtest::makeDir;
 using widthtest::TempDir;
@@ -84,6 +86,40 @@ TEST_F(PictureFolderTest, ExactCaseWinsOtherwiseFirstInByteOrder) {
     EXPECT_EQ(at("crack.jpg"), find("crack").path);
     EXPECT_EQ(at("Crack.jpg"), find("Crack").path);
     EXPECT_EQ(at("Crack.jpg"), find("CRACK").path);
+}
+
+struct Names : RecordNames {
+    std::vector<std::string> names;
+    bool containsName(std::string_view name) const override {
+        return std::find(names.begin(), names.end(), name) != names.end();
+    }
+};
+
+TEST_F(PictureFolderTest, ARecordsOwnNameWinsAndCaseNeverTakesAnotherRecordsPhotograph) {
+    Names project;
+    project.names = {"A1", "a1", "b", gbk("东墙"), gbk("西墙")};
+    auto lookBoth = [&](const std::string& name) {
+        const FolderListing folder(fs, pictures);
+        const std::string found = FindPicture(folder, name, &project).path;
+        EXPECT_EQ(found, LocatePicture(folder, name, &project).path) << name;
+        return found;
+    };
+    picture("A1.jpg");
+    EXPECT_EQ("", lookBoth("a1"));            // A1's photograph, not a1's
+    EXPECT_EQ(at("A1.jpg"), find("a1").path); // knowing no other record, case is ignored
+    picture("a1.JPG");
+    EXPECT_EQ(at("a1.JPG"), lookBoth("a1")); // the extension in any case
+    EXPECT_EQ(at("A1.jpg"), lookBoth("A1"));
+    // An exact base name with the later extension beats a base name in other letters.
+    picture("B.jpg");
+    EXPECT_EQ(at("B.jpg"), lookBoth("b")); // no record "B": the fallback applies
+    picture("b.bmp");
+    EXPECT_EQ(at("b.bmp"), lookBoth("b"));
+    // A record named with its extension does not take another record's photograph either.
+    EXPECT_EQ("", lookBoth("a1.jpg"));
+    // The same for UTF-8 names of GBK records.
+    picture("东墙.JPG");
+    EXPECT_EQ(at("东墙.JPG"), lookBoth(gbk("东墙")));
 }
 
 TEST_F(PictureFolderTest, GbkNamesAreConvertedThenTriedRaw) {

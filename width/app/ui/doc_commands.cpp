@@ -66,7 +66,28 @@ void CQuenbyDocCommands::reportLoad(const ProjectLoad& load) {
                          tessera::PromptIcon::Exclamation);
 }
 
+bool CQuenbyDocCommands::askToKeepUnsavedRows() {
+    if (!doc_.unsavedRows())
+        return true;
+    const size_t count = frame_.dataView()->rows().size();
+    switch (prompt().question(&frame_, fromUtf8(kAppTitle),
+                              QStringLiteral("列表中的 %1 条记录没有保存在任何项目文件中。\n"
+                                             "是否保存？")
+                                  .arg(count),
+                              true)) {
+    case tessera::PromptAnswer::Yes:
+        return OnSaveProject();
+    case tessera::PromptAnswer::No:
+        return true;
+    case tessera::PromptAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
 bool CQuenbyDocCommands::openProjectFile(const QString& path) {
+    if (!askToKeepUnsavedRows())
+        return false;
     doc_.clearRecords();
     const ProjectLoad load = doc_.openProject(tessera::toPath(path), fs_);
     reportLoad(load);
@@ -93,7 +114,7 @@ void CQuenbyDocCommands::OnAddProject() {
     frame_.updateAllViews();
 }
 
-void CQuenbyDocCommands::OnSaveProject() {
+bool CQuenbyDocCommands::OnSaveProject() {
     tessera::FileDialogRequest request;
     request.filter = QStringLiteral(" (*.cm)");
     request.defaultExtension = QStringLiteral("cm");
@@ -101,15 +122,42 @@ void CQuenbyDocCommands::OnSaveProject() {
     if (!doc_.projectDir().empty())
         request.directory = QString::fromStdString(doc_.projectDir());
     const RecordRows& rows = frame_.dataView()->rows();
-    tessera::saveThroughDialog(
-        &frame_, request,
-        [&rows] {
-            std::vector<const CRecordStru*> records(rows.size());
-            for (size_t i = 0; i < rows.size(); ++i)
-                records[i] = &rows.record(i);
-            return encodeProjectText(records);
-        },
-        fromUtf8(kAppTitle), QStringLiteral("无法保存文件“%1”。"));
+    tessera::SaveHooks hooks;
+    hooks.beforeWrite = [this](const QString& path) {
+        if (!doc_.isProjectFile(tessera::toPath(path)) || !doc_.projectChangedOnDisk())
+            return true;
+        switch (tessera::askAboutChangedFile(&frame_, fromUtf8(kAppTitle), path)) {
+        case tessera::ChangedFileAnswer::Reload:
+            return frame_.dataView()->recordList().reloadProject();
+        case tessera::ChangedFileAnswer::Overwrite:
+            return true;
+        case tessera::ChangedFileAnswer::Cancel:
+            break;
+        }
+        return false;
+    };
+    hooks.afterWrite = [this, &rows](const QString& path, const tessera::FileStamp& written) {
+        const std::string file = tessera::toPath(path);
+        if (doc_.projectFile().empty()) {
+            if (!rows.empty()) {
+                doc_.adoptProjectFile(file, written, fs_);
+                app_.addRecentFile(path);
+            }
+        } else if (doc_.isProjectFile(file)) {
+            doc_.noteProjectOnDisk(written);
+        }
+        doc_.setUnsavedRows(false);
+    };
+    return !tessera::saveThroughDialog(
+                &frame_, request,
+                [&rows] {
+                    std::vector<const CRecordStru*> records(rows.size());
+                    for (size_t i = 0; i < rows.size(); ++i)
+                        records[i] = &rows.record(i);
+                    return encodeProjectText(records);
+                },
+                fromUtf8(kAppTitle), QStringLiteral("无法保存文件“%1”。"), hooks)
+                .isEmpty();
 }
 
 void CQuenbyDocCommands::OnSingleMode() {

@@ -21,7 +21,11 @@ public:
 
     void OnOpenProject();
     void OnAddProject();
-    void OnSaveProject();
+    // Save: writes the rows to a .cm file the user names. True when they were written. A file
+    // that is the open project's and changed on disk since the program read or wrote it is
+    // not overwritten without asking. With no project file open (everything was deleted), the
+    // file written becomes the open project.
+    bool OnSaveProject();
     void OnSingleMode();
     void OnMultiMode();
     void OnSetInfo();
@@ -29,6 +33,10 @@ public:
     // Opens the project at `path` as Open does after its dialog (recent files, the command
     // line, a dropped file). False when the file could not be read.
     bool openProjectFile(const QString& path);
+
+    // Before rows that no file holds are lost (exit, Open, New): asks whether to save them.
+    // False when the user cancelled (or the save did not happen): the command stops.
+    bool askToKeepUnsavedRows();
 
 private:
     // The messages an Open or Add is due: no picture folder, a file that could not be read.

@@ -339,6 +339,7 @@ void CMainFrame::updateAllViews() {
 
 void CMainFrame::resetPanes() {
     m_doc = CQuenbyDoc();
+    m_doc.setRecordNames(&m_pDataView->rows());
     m_pDataView->rows().clear();
     m_pPicView->clearPictures();
     updateCommandUI();
@@ -368,6 +369,10 @@ void CMainFrame::changeEvent(QEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!m_docCommands->askToKeepUnsavedRows()) {
+        event->ignore();
+        return;
+    }
     // The column widths persist for the next start.
     m_pDataView->saveHeaderLayout();
     QMainWindow::closeEvent(event);

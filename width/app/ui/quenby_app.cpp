@@ -104,6 +104,8 @@ bool CQuenbyApp::storeInspectionInfo(const InspectionInfo& info) {
 }
 
 void CQuenbyApp::OnFileNew() {
+    if (!m_mainFrame->docCommands().askToKeepUnsavedRows())
+        return;
     m_mainFrame->resetPanes();
 }
 

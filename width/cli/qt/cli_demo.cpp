@@ -69,7 +69,7 @@ int demo(const tessera::cli::Arguments& args) {
             std::string reason;
             while (PictureMatch old =
                        LocatePicture(FolderListing(fs, pictures), record.record.strName)) {
-                if (!fs.removePicture(old.path, reason)) {
+                if (!fs.deleteFile(old.path, reason)) {
                     error("无法删除“" + shown(old.path) + "”：" + reason);
                     return kFailure;
                 }

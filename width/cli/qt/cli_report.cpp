@@ -4,10 +4,12 @@
 #include "width/cli/cli.h"
 #include "width/cli/qt/cli_qt.h"
 
+#include "common/file_stamp.h"
 #include "common/qt/page_output.h"
 #include "width/app/inspection_settings.h"
 #include "width/cli/cli_stats.h"
 #include "width/picture/inspection_report_source.h"
+#include "width/project/picture_lookup.h"
 #include "width/stats/width_sheets.h"
 #include "width/stats/width_stats_report.h"
 
@@ -74,9 +76,30 @@ int report(const tessera::cli::Arguments& args) {
         return kFailure;
     }
 
+    // The report never replaces what it reports on (compared by file identity, so a link, a
+    // hard link or another spelling of the path is caught as well).
+    const tessera::FileStamp target = tessera::fileStamp(out);
+    std::string destroyed;
+    if (target.sameFileAs(tessera::fileStamp(project.doc.projectFile())))
+        destroyed = "项目文件";
+    else if (target.sameFileAs(tessera::fileStamp(settingsPath)))
+        destroyed = "设置文件";
+    else if (target.exists) {
+        std::vector<std::string> names(project.rows.size());
+        for (size_t i = 0; i < project.rows.size(); ++i)
+            names[i] = project.rows.record(i).strName;
+        if (isPhotographOf(FolderListing(project.fs, project.doc.dataDir()), out, names,
+                           &project.rows))
+            destroyed = "项目的图片文件";
+    }
+    if (!destroyed.empty()) {
+        error("“" + shown(out) + "”是" + destroyed + "，报告不能写到这里");
+        return kFailure;
+    }
+
     auto gui = startHeadlessGui();
     const InspectionInfo info = settings.info;
-    const PhotoFinder finder = pictureFinderFor(project.fs, project.doc.dataDir());
+    const PhotoFinder finder = pictureFinderFor(project.fs, project.doc.dataDir(), &project.rows);
     const InspectionReport source(
         records, [info] { return info; }, finder);
     std::vector<const CRecordStru*> counted;

@@ -5,11 +5,8 @@
 #include "common/ui/prompt.h"
 #include "width/project/command_ids.h"
 
-#include <QDir>
-#include <QFile>
 #include <QMouseEvent>
 #include <QProgressDialog>
-#include <QStandardPaths>
 
 #include <climits>
 
@@ -73,6 +70,12 @@ ReplaceAnswer QtListPrompts::askReplace(const std::string& existingFile) {
     return ReplaceAnswer::Cancel;
 }
 
+tessera::ChangedFileAnswer QtListPrompts::askChangedOnDisk(const std::string& path) {
+    endProgress();
+    return tessera::askAboutChangedFile(parent_, tessera::fromUtf8(kAppTitle),
+                                        tessera::fromUtf8(tessera::displayPath(path)));
+}
+
 bool QtListPrompts::copyProgress(size_t done, size_t total) {
     if (!progress_) {
         progress_ = new QProgressDialog(QStringLiteral("正在复制图片文件夹……"),
@@ -89,18 +92,6 @@ bool QtListPrompts::copyProgress(size_t done, size_t total) {
     progress_->setMaximum(max);
     progress_->setValue(static_cast<int>(std::min<size_t>(done, INT_MAX)));
     return !progress_->wasCanceled();
-}
-
-bool TrashFileOps::removePicture(const std::string& path, std::string& reason) {
-    // The trash lives in the user's data folder; Qt does not create that folder, and without
-    // it Qt may fall back to a trash relative to the current folder.
-    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (!dataHome.isEmpty() && QDir().mkpath(dataHome)) {
-        QString inTrash;
-        if (QFile::moveToTrash(QFile::decodeName(QByteArray::fromStdString(path)), &inTrash))
-            return true;
-    }
-    return StdFileOps::removePicture(path, reason);
 }
 
 CDataView::CDataView(CQuenbyDoc& doc, FileOps& fs, QWidget* parent)

@@ -9,6 +9,7 @@
 #include "width/list/record_list.h"
 #include "width/list/ui/modify_dlg.h"
 #include "width/list/ui/sort_list_view.h"
+#include "width/project/trash.h"
 
 #include <QPointer>
 
@@ -28,6 +29,7 @@ public:
     void message(std::string_view caption, std::string_view text, MessageIcon icon) override;
     bool askYesNo(std::string_view caption, std::string_view text) override;
     ReplaceAnswer askReplace(const std::string& existingFile) override;
+    tessera::ChangedFileAnswer askChangedOnDisk(const std::string& path) override;
     bool copyProgress(size_t done, size_t total) override;
 
     // Closes the progress dialog of a finished copy.
@@ -36,13 +38,6 @@ public:
 private:
     QWidget* parent_;
     QPointer<QProgressDialog> progress_;
-};
-
-// The window's file operations: removed photographs go to the desktop's trash, or are deleted
-// where there is none.
-class TrashFileOps : public StdFileOps {
-public:
-    bool removePicture(const std::string& path, std::string& reason) override;
 };
 
 class CDataView : public CSortListView, public tessera::CommandTarget {

@@ -87,7 +87,8 @@ std::optional<std::string> CQuenbyView::picturePath(const std::string& name) con
         return std::nullopt;
     const FolderListing folder(fs_, doc_.dataDir());
     std::vector<std::string> found;
-    if (!AddPicturePath(folder, doc_.projectFile(), name, found) || found.empty())
+    if (!AddPicturePath(folder, doc_.projectFile(), name, found, doc_.recordNames()) ||
+        found.empty())
         return std::nullopt;
     return found.front();
 }
@@ -179,8 +180,8 @@ std::unique_ptr<InspectionReport> CQuenbyView::reportToPrint() {
                                   tessera::PromptIcon::None);
         return nullptr;
     }
-    return std::make_unique<InspectionReport>(doc_.printList(), settings_,
-                                              pictureFinderFor(fs_, doc_.dataDir()));
+    return std::make_unique<InspectionReport>(
+        doc_.printList(), settings_, pictureFinderFor(fs_, doc_.dataDir(), doc_.recordNames()));
 }
 
 void CQuenbyView::printReport(int command) {

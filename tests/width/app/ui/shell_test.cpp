@@ -432,6 +432,60 @@ private slots:
         QCOMPARE(prompt->shown.size(), 1);
     }
 
+    void rowsNoFileHoldsAreOfferedForSavingBeforeTheyAreLost() {
+        start({project.file});
+        frame->routeCommand(ID_VIEW_MULTI);
+        for (size_t i = 0; i < list()->rows().size(); ++i)
+            list()->rows().setChecked(i, true);
+        prompt->answers << tessera::PromptAnswer::Yes;
+        QVERIFY(frame->routeCommand(ID_RECORD_DELETE));
+        QVERIFY(app->document().projectFile().empty());
+        QTemporaryDir second;
+        QList<widthui::Record> more{{"8", "X1", "0.4", "", "", ""}, {"8", "X2", "0.5", "", "", ""}};
+        prompt->fileNames << widthui::makeProject(second.path(), QStringLiteral("y.cm"), more).file;
+        QVERIFY(frame->routeCommand(ID_RECORD_ADD));
+        QCOMPARE(names(), (QStringList{"X1", "X2"}));
+        QVERIFY(prompt->messageTexts().last().contains(QStringLiteral("没有保存在任何项目文件中")));
+
+        // New, Open and exit ask first; Cancel keeps the rows and the window.
+        QVERIFY(frame->routeCommand(tessera::ID_FILE_NEW));
+        QVERIFY(!frame->docCommands().openProjectFile(project.file));
+        QVERIFY(!frame->close());
+        QCOMPARE(names().size(), 2);
+        QCOMPARE(prompt->count(ScriptedPrompt::Kind::Question), 4);
+        QVERIFY(prompt->messageTexts().last().contains(QStringLiteral("是否保存")));
+
+        // Yes saves through the dialog; the file written becomes the open project.
+        prompt->answers << tessera::PromptAnswer::Yes << tessera::PromptAnswer::Yes;
+        prompt->fileNames << project.file; // replaced after the overwrite question
+        QVERIFY(frame->close());
+        QCOMPARE(widthui::readProject(project.file).size(), 2);
+        QCOMPARE(QString::fromStdString(app->document().projectFile()), project.file);
+        QVERIFY(!app->document().unsavedRows());
+    }
+
+    void aProjectChangedOnDiskIsNotOverwrittenWithoutAsking() {
+        start({project.file});
+        {
+            QFile file(project.file); // their record, added on disk
+            QVERIFY(file.open(QIODevice::Append));
+            file.write("9\tTHEIRS\t0.9\tM\t\tT\r\n");
+        }
+        list()->rows().setSelected(0, true);
+        prompt->answers << tessera::PromptAnswer::Yes << tessera::PromptAnswer::Cancel;
+        QVERIFY(frame->routeCommand(ID_RECORD_DELETE));
+        QVERIFY(prompt->messageTexts().last().contains(QStringLiteral("已被修改")));
+        QCOMPARE(widthui::readProject(project.file).size(), 10);
+        QCOMPARE(names().size(), 9);
+
+        // Save onto the changed project file asks as well; 覆盖 writes the window's rows.
+        prompt->fileNames << project.file;
+        prompt->answers << tessera::PromptAnswer::Yes << tessera::PromptAnswer::No;
+        QVERIFY(frame->docCommands().OnSaveProject());
+        QCOMPARE(widthui::readProject(project.file).size(), 9);
+        QVERIFY(prompt->messageTexts().last().contains(QStringLiteral("已被修改")));
+    }
+
     void newEmptiesTheDocumentAndBothPanesWithoutDuplicatingColumns() {
         start({project.file});
         clickText(0);

@@ -300,6 +300,12 @@ private slots:
         QCOMPARE(doc->shownCount(), 0);
         QVERIFY(!QFile::exists(project.pictures + QStringLiteral("/N4.jpg")));
         QCOMPARE(widthui::readProject(project.file).first().at(1), QStringLiteral("N2"));
+        // In the trash, with what puts it back.
+        const QString trash = QString::fromStdString(homeTrashFolder());
+        QVERIFY(QFile::exists(trash + QStringLiteral("/files/N4.jpg")));
+        QFile info(trash + QStringLiteral("/info/N4.jpg.trashinfo"));
+        QVERIFY(info.open(QIODevice::ReadOnly));
+        QVERIFY(info.readAll().contains("/CrackData/N4.jpg\n"));
     }
 
     void headerClickSortsAndMarksTheColumnWithItsTriangle() {
