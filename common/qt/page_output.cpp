@@ -1,7 +1,9 @@
 #include "common/qt/page_output.h"
 
 #include "common/atomic_file.h"
+#include "common/error_text.h"
 #include "common/qt/page_painter.h"
+#include "common/qt/pdf_text_map.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -12,6 +14,12 @@
 #include <QPdfWriter>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <future>
+#include <memory>
+
+#include <unistd.h>
 
 namespace tessera {
 namespace {
@@ -38,20 +46,43 @@ QList<int> pageList(const QPageRanges& ranges, int pageCount) {
 }
 
 int drawPages(QPainter& painter, const PageSource& source, const QList<int>& pages,
-              const std::function<bool()>& newPage) {
+              const std::function<bool()>& newPage, std::vector<UndrawnPicture>* undrawn) {
     const PageDevice device = pageDeviceOf(*painter.device());
+    // Pages are laid out here, on the painter's thread; only the decoding of the next page's
+    // pictures runs beside the drawing of the current one.
+    auto decodeAhead = [](const std::vector<PageOp>& ops) {
+        return std::async(std::launch::async, [ops] { return decodePagePictures(ops); });
+    };
+    std::vector<PageOp> ops;
+    std::future<std::vector<DecodedPicture>> pictures;
+    if (!pages.isEmpty()) {
+        ops = source.layoutPage(device, pages.front());
+        pictures = decodeAhead(ops);
+    }
     int drawn = 0;
-    for (int p : pages) {
+    for (qsizetype i = 0; i < pages.size(); ++i) {
         if (drawn > 0 && newPage && !newPage())
             break;
-        paintPageOps(painter, source.layoutPage(device, p));
+        const std::vector<PageOp> current = std::move(ops);
+        const std::vector<DecodedPicture> decoded = pictures.get();
+        if (i + 1 < pages.size()) {
+            ops = source.layoutPage(device, pages[i + 1]);
+            pictures = decodeAhead(ops);
+        }
+        std::vector<UndrawnPicture> missing;
+        paintPageOps(painter, current, &missing, &decoded);
+        if (undrawn)
+            for (UndrawnPicture& m : missing) {
+                m.page = pages[i];
+                undrawn->push_back(std::move(m));
+            }
         ++drawn;
     }
     return drawn;
 }
 
 bool renderPages(QPagedPaintDevice& device, const PageSource& source, const QList<int>& pages,
-                 QString* error) {
+                 QString* error, std::vector<UndrawnPicture>* undrawn) {
     if (pages.isEmpty()) {
         setError(error,
                  QStringLiteral("所选页码超出报告的页数（共 %1 页）。").arg(source.pageCount()));
@@ -63,12 +94,15 @@ bool renderPages(QPagedPaintDevice& device, const PageSource& source, const QLis
         return false;
     }
     bool newPageFailed = false;
-    drawPages(painter, source, pages, [&] {
-        if (device.newPage())
-            return true;
-        newPageFailed = true;
-        return false;
-    });
+    drawPages(
+        painter, source, pages,
+        [&] {
+            if (device.newPage())
+                return true;
+            newPageFailed = true;
+            return false;
+        },
+        undrawn);
     const bool ended = painter.end();
     if (newPageFailed || !ended) {
         setError(error, QStringLiteral("输出报告时出错。"));
@@ -81,7 +115,7 @@ namespace {
 
 // Draws every page of `source` as a PDF on `device` (open for writing).
 bool renderPdfTo(QIODevice& device, const PageSource& source, const PdfOptions& options,
-                 QString* error) {
+                 QString* error, std::vector<UndrawnPicture>* undrawn) {
     if (options.dpi <= 0) {
         setError(error, QStringLiteral("分辨率必须大于 0。"));
         return false;
@@ -92,50 +126,43 @@ bool renderPdfTo(QIODevice& device, const PageSource& source, const PdfOptions& 
                                      QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     writer.setTitle(options.title);
     writer.setCreator(options.creator);
-    return renderPages(writer, source, pageList({}, source.pageCount()), error);
+    return renderPages(writer, source, pageList({}, source.pageCount()), error, undrawn);
 }
 
 QString fromSystem(const std::string& text) {
-    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-} // namespace
+struct CloseFile {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<std::FILE, CloseFile>;
 
-QByteArray renderPdf(const PageSource& source, const PdfOptions& options, QString* error) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!renderPdfTo(buffer, source, options, error))
-        return {};
-    return bytes;
+// An unnamed temporary file (gone when closed, whatever happens to the program).
+FilePtr temporaryFile(QString* error) {
+    FilePtr file(std::tmpfile());
+    if (!file)
+        setError(error, fromSystem(errorText(errno)));
+    return file;
 }
 
-bool writePdf(const std::string& path, const PageSource& source, const PdfOptions& options,
-              QString* error) {
-    if (source.pageCount() <= 0 || options.dpi <= 0) {
-        renderPdf(source, options, error); // fails at once with the reason; nothing is written
+// Copies the PDF in `pdf` with its text maps fixed into `writer` and commits it.
+bool commitFixedPdf(std::FILE* pdf, AtomicFileWriter& writer, QString* error) {
+    const int fd = ::dup(writer.fd());
+    FilePtr out(fd < 0 ? nullptr : ::fdopen(fd, "wb"));
+    if (!out) {
+        setError(error, fromSystem(errorText(errno)));
+        if (fd >= 0)
+            ::close(fd);
         return false;
     }
-    // The pages go straight into the temporary file (a long report never sits in memory); the
-    // old file is replaced only when every page was written.
-    AtomicFileWriter writer;
+    if (!fixPdfTextMaps(pdf, out.get(), error))
+        return false;
+    if (std::fclose(out.release()) != 0) {
+        setError(error, fromSystem(errorText(errno)));
+        return false;
+    }
     std::string reason;
-    if (!writer.open(path, &reason)) {
-        setError(error, fromSystem(reason));
-        return false;
-    }
-    QFile file;
-    if (!file.open(writer.fd(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
-        setError(error, file.errorString());
-        return false;
-    }
-    if (!renderPdfTo(file, source, options, error))
-        return false;
-    if (!file.flush() || file.error() != QFileDevice::NoError) {
-        setError(error, file.errorString());
-        return false;
-    }
-    file.close();
     if (!writer.commit(&reason)) {
         setError(error, fromSystem(reason));
         return false;
@@ -143,9 +170,70 @@ bool writePdf(const std::string& path, const PageSource& source, const PdfOption
     return true;
 }
 
+} // namespace
+
+QByteArray renderPdf(const PageSource& source, const PdfOptions& options, QString* error,
+                     std::vector<UndrawnPicture>* undrawn) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!renderPdfTo(buffer, source, options, error, undrawn))
+        return {};
+    buffer.close();
+    return fixPdfTextMaps(bytes, error);
+}
+
+bool writePdf(const std::string& path, const PageSource& source, const PdfOptions& options,
+              QString* error, std::vector<UndrawnPicture>* undrawn) {
+    if (source.pageCount() <= 0 || options.dpi <= 0) {
+        renderPdf(source, options, error); // fails at once with the reason; nothing is written
+        return false;
+    }
+    // The target is checked before any page is drawn. The pages go into an unnamed temporary
+    // file (a long report never sits in memory), then with fixed text maps into the writer;
+    // the old file is replaced only when everything was written.
+    AtomicFileWriter writer;
+    std::string reason;
+    if (!writer.open(path, &reason)) {
+        setError(error, fromSystem(reason));
+        return false;
+    }
+    FilePtr pages = temporaryFile(error);
+    if (!pages)
+        return false;
+    QFile file;
+    if (!file.open(::fileno(pages.get()), QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
+        setError(error, file.errorString());
+        return false;
+    }
+    if (!renderPdfTo(file, source, options, error, undrawn))
+        return false;
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        setError(error, file.errorString());
+        return false;
+    }
+    file.close();
+    return commitFixedPdf(pages.get(), writer, error);
+}
+
 bool writePdf(const QString& path, const PageSource& source, const PdfOptions& options,
-              QString* error) {
-    return writePdf(QFile::encodeName(path).toStdString(), source, options, error);
+              QString* error, std::vector<UndrawnPicture>* undrawn) {
+    return writePdf(QFile::encodeName(path).toStdString(), source, options, error, undrawn);
+}
+
+bool fixPdfFileTextMaps(const std::string& path, QString* error) {
+    FilePtr in(std::fopen(path.c_str(), "rb"));
+    if (!in) {
+        setError(error, fromSystem(errorText(errno)));
+        return false;
+    }
+    AtomicFileWriter writer;
+    std::string reason;
+    if (!writer.open(path, &reason)) {
+        setError(error, fromSystem(reason));
+        return false;
+    }
+    return commitFixedPdf(in.get(), writer, error);
 }
 
 } // namespace tessera
