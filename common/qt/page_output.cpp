@@ -147,7 +147,8 @@ FilePtr temporaryFile(QString* error) {
 }
 
 // Copies the PDF in `pdf` with its text maps fixed into `writer` and commits it.
-bool commitFixedPdf(std::FILE* pdf, AtomicFileWriter& writer, QString* error) {
+bool commitFixedPdf(std::FILE* pdf, const PrintedText& printed, AtomicFileWriter& writer,
+                    QString* error) {
     const int fd = ::dup(writer.fd());
     FilePtr out(fd < 0 ? nullptr : ::fdopen(fd, "wb"));
     if (!out) {
@@ -156,7 +157,7 @@ bool commitFixedPdf(std::FILE* pdf, AtomicFileWriter& writer, QString* error) {
             ::close(fd);
         return false;
     }
-    if (!fixPdfTextMaps(pdf, out.get(), error))
+    if (!fixPdfTextMaps(pdf, out.get(), printed, error))
         return false;
     if (std::fclose(out.release()) != 0) {
         setError(error, fromSystem(errorText(errno)));
@@ -172,6 +173,15 @@ bool commitFixedPdf(std::FILE* pdf, AtomicFileWriter& writer, QString* error) {
 
 } // namespace
 
+PrintedText printedText(const PageSource& source) {
+    // Texts do not depend on the device; A4 at 600 dpi stands for any.
+    const PageDevice device{600, 600, 4960, 7016};
+    PrintedText printed;
+    for (int page = 1; page <= source.pageCount(); ++page)
+        collectPrintedText(source.layoutPage(device, page), printed);
+    return printed;
+}
+
 QByteArray renderPdf(const PageSource& source, const PdfOptions& options, QString* error,
                      std::vector<UndrawnPicture>* undrawn) {
     QByteArray bytes;
@@ -180,7 +190,7 @@ QByteArray renderPdf(const PageSource& source, const PdfOptions& options, QStrin
     if (!renderPdfTo(buffer, source, options, error, undrawn))
         return {};
     buffer.close();
-    return fixPdfTextMaps(bytes, error);
+    return fixPdfTextMaps(bytes, printedText(source), error);
 }
 
 bool writePdf(const std::string& path, const PageSource& source, const PdfOptions& options,
@@ -213,7 +223,7 @@ bool writePdf(const std::string& path, const PageSource& source, const PdfOption
         return false;
     }
     file.close();
-    return commitFixedPdf(pages.get(), writer, error);
+    return commitFixedPdf(pages.get(), printedText(source), writer, error);
 }
 
 bool writePdf(const QString& path, const PageSource& source, const PdfOptions& options,
@@ -221,7 +231,7 @@ bool writePdf(const QString& path, const PageSource& source, const PdfOptions& o
     return writePdf(QFile::encodeName(path).toStdString(), source, options, error, undrawn);
 }
 
-bool fixPdfFileTextMaps(const std::string& path, QString* error) {
+bool fixPdfFileTextMaps(const std::string& path, const PrintedText& printed, QString* error) {
     FilePtr in(std::fopen(path.c_str(), "rb"));
     if (!in) {
         setError(error, fromSystem(errorText(errno)));
@@ -233,7 +243,7 @@ bool fixPdfFileTextMaps(const std::string& path, QString* error) {
         setError(error, fromSystem(reason));
         return false;
     }
-    return commitFixedPdf(in.get(), writer, error);
+    return commitFixedPdf(in.get(), printed, writer, error);
 }
 
 } // namespace tessera

@@ -5,6 +5,7 @@
 
 #include "common/page.h"
 #include "common/qt/page_painter.h"
+#include "common/qt/pdf_text_map.h"
 
 #include <QList>
 #include <QString>
@@ -64,8 +65,13 @@ bool writePdf(const QString& path, const PageSource& source, const PdfOptions& o
 QByteArray renderPdf(const PageSource& source, const PdfOptions& options, QString* error = nullptr,
                      std::vector<UndrawnPicture>* undrawn = nullptr);
 
+// The characters every page of `source` prints, by face (for fixPdfTextMaps).
+PrintedText printedText(const PageSource& source);
+
 // Fixes the text maps of a PDF file that something else wrote (a print job printed to a PDF
-// file): the file at `path` is replaced atomically. False with the reason on failure.
-bool fixPdfFileTextMaps(const std::string& path, QString* error = nullptr);
+// file) for the characters `printed`: the file at `path` is replaced atomically. False with
+// the reason on failure.
+bool fixPdfFileTextMaps(const std::string& path, const PrintedText& printed,
+                        QString* error = nullptr);
 
 } // namespace tessera

@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QHash>
 #include <QRawFont>
+#include <QSet>
 
 // Only qpdf's current interface (std::shared_ptr, no PointerHolder).
 #define POINTERHOLDER_TRANSITION 4
@@ -20,66 +21,87 @@
 #include <cerrno>
 #include <exception>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
-#include <set>
 
 namespace tessera {
 namespace {
-
-constexpr char32_t kFirstIdeograph = 0x4E00;
-constexpr char32_t kLastIdeograph = 0x9FFF;
 
 bool isRadicalOrStroke(char32_t c) {
     return (c >= 0x2E80 && c <= 0x2EFF) || (c >= 0x2F00 && c <= 0x2FDF) ||
            (c >= 0x31C0 && c <= 0x31EF);
 }
 
-// For each radical and stroke that an installed CJK font draws with the glyph of a unified
-// ideograph, that ideograph (the fonts that stand in for 宋体 asked first). Computed once.
-const QHash<char32_t, char32_t>& sharedGlyphIdeographs() {
-    static QHash<char32_t, char32_t> table;
-    static std::once_flag once;
-    std::call_once(once, [] {
-        QString ideographs;
-        for (char32_t c = kFirstIdeograph; c <= kLastIdeograph; ++c)
-            ideographs += QChar(static_cast<char16_t>(c));
-        QString radicals;
-        for (char32_t c = 0x2E80; c <= 0x31EF; ++c)
-            if (isRadicalOrStroke(c))
-                radicals += QChar(static_cast<char16_t>(c));
-        for (const QString& family : fontFamiliesFor(QStringLiteral("宋体"))) {
-            QFont font;
-            font.setFamily(family);
-            const QRawFont raw = QRawFont::fromFont(font);
-            if (!raw.isValid())
-                continue;
-            const QList<quint32> ideographGlyphs = raw.glyphIndexesForString(ideographs);
-            const QList<quint32> radicalGlyphs = raw.glyphIndexesForString(radicals);
-            if (ideographGlyphs.size() != ideographs.size() ||
-                radicalGlyphs.size() != radicals.size())
-                continue;
-            QHash<quint32, char32_t> byGlyph;
-            for (qsizetype i = 0; i < ideographGlyphs.size(); ++i)
-                if (ideographGlyphs[i] != 0 && !byGlyph.contains(ideographGlyphs[i]))
-                    byGlyph.insert(ideographGlyphs[i], kFirstIdeograph + char32_t(i));
-            for (qsizetype i = 0; i < radicalGlyphs.size(); ++i) {
-                const char32_t radical = radicals[i].unicode();
-                if (radicalGlyphs[i] != 0 && byGlyph.contains(radicalGlyphs[i]) &&
-                    !table.contains(radical))
-                    table.insert(radical, byGlyph.value(radicalGlyphs[i]));
-            }
-        }
-    });
-    return table;
+// The glyph of every code point of the Basic Multilingual Plane in one font, and for each glyph
+// the lowest code point that reaches it: the name Qt's PDF writer gives the glyph.
+struct FontGlyphs {
+    bool valid = false;
+    QList<quint32> glyphs; // by code point; 0 for none (and for the surrogates)
+    QHash<quint32, char32_t> lowest;
+};
+
+const FontGlyphs& glyphsOf(const QString& family) {
+    static std::mutex mutex;
+    static std::map<QString, FontGlyphs> cache;
+    std::lock_guard lock(mutex);
+    auto [it, added] = cache.try_emplace(family);
+    if (!added)
+        return it->second;
+    FontGlyphs& f = it->second;
+    QFont font;
+    font.setFamily(family);
+    const QRawFont raw = QRawFont::fromFont(font);
+    if (!raw.isValid())
+        return f;
+    QString all;
+    std::vector<char32_t> codes;
+    for (char32_t c = 1; c <= 0xFFFF; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF)
+            continue;
+        all += QChar(static_cast<char16_t>(c));
+        codes.push_back(c);
+    }
+    const QList<quint32> found = raw.glyphIndexesForString(all);
+    if (found.size() != all.size())
+        return f;
+    f.glyphs.fill(0, 0x10000);
+    for (size_t i = 0; i < codes.size(); ++i) {
+        f.glyphs[codes[i]] = found[qsizetype(i)];
+        if (found[qsizetype(i)] != 0 && !f.lowest.contains(found[qsizetype(i)]))
+            f.lowest.insert(found[qsizetype(i)], codes[i]);
+    }
+    f.valid = true;
+    return f;
 }
 
-// The character a glyph that Qt named `c` was printed as: for a radical or stroke, the
-// ideograph the fonts draw with the same glyph, else the one it stands for.
-char32_t printedCharacter(char32_t c) {
-    if (!isRadicalOrStroke(c))
-        return c;
-    return sharedGlyphIdeographs().value(c, equivalentUnifiedIdeograph(c));
+// For the glyphs of the printed characters that Qt names by another, lower code point that
+// was not printed (工 by the radical ⼯, 户 by 戶): that code point with the character
+// printed. A character is taken to be drawn by the first font of its face's stand-ins that has
+// a glyph for it, as the painter's fonts fall back.
+QHash<char32_t, char32_t> glyphNameFixes(const PrintedText& printed) {
+    QSet<char32_t> all;
+    for (const auto& [face, characters] : printed)
+        for (char32_t c : characters)
+            all.insert(c);
+    QHash<char32_t, char32_t> fixes;
+    for (const auto& [face, characters] : printed) {
+        const QStringList families = fontFamiliesFor(QString::fromStdString(face));
+        for (char32_t c : characters) {
+            if (c > 0xFFFF)
+                continue;
+            for (const QString& family : families) {
+                const FontGlyphs& f = glyphsOf(family);
+                if (!f.valid || f.glyphs[c] == 0)
+                    continue;
+                const char32_t name = f.lowest.value(f.glyphs[c], c);
+                if (name != c && !all.contains(name) && !fixes.contains(name))
+                    fixes.insert(name, c);
+                break;
+            }
+        }
+    }
+    return fixes;
 }
 
 void setError(QString* error, const QString& text) {
@@ -92,7 +114,13 @@ QString pdfError(const std::exception& e) {
 }
 
 // Rewrites every ToUnicode map of `pdf`; true when one of them changed.
-bool remapTextMaps(QPDF& pdf) {
+bool remapTextMaps(QPDF& pdf, const PrintedText& printed) {
+    const QHash<char32_t, char32_t> fixes = glyphNameFixes(printed);
+    // A glyph named by a radical or stroke that no printed character explains still names
+    // the ideograph it stands for.
+    auto printedCharacter = [&fixes](char32_t c) {
+        return fixes.value(c, isRadicalOrStroke(c) ? equivalentUnifiedIdeograph(c) : c);
+    };
     bool changed = false;
     std::set<QPDFObjGen> seen;
     for (QPDFObjectHandle object : pdf.getAllObjects()) {
@@ -132,12 +160,22 @@ bool copyFile(std::FILE* in, std::FILE* out) {
 
 } // namespace
 
-bool fixPdfTextMaps(std::FILE* in, std::FILE* out, QString* error) {
+void collectPrintedText(const std::vector<PageOp>& ops, PrintedText& printed) {
+    for (const PageOp& op : ops) {
+        if (op.kind != PageOpKind::Text || op.text.empty())
+            continue;
+        std::set<char32_t>& characters = printed[op.font.face];
+        for (char32_t c : QString::fromStdString(op.text).toUcs4())
+            characters.insert(c);
+    }
+}
+
+bool fixPdfTextMaps(std::FILE* in, std::FILE* out, const PrintedText& printed, QString* error) {
     try {
         QPDF pdf;
         pdf.setSuppressWarnings(true);
         pdf.processFile("PDF", in, false);
-        if (!remapTextMaps(pdf)) {
+        if (!remapTextMaps(pdf, printed)) {
             if (!copyFile(in, out) || std::fflush(out) != 0) {
                 setError(error, QString::fromStdString(errorText(errno)));
                 return false;
@@ -162,12 +200,12 @@ bool fixPdfTextMaps(std::FILE* in, std::FILE* out, QString* error) {
     }
 }
 
-QByteArray fixPdfTextMaps(const QByteArray& bytes, QString* error) {
+QByteArray fixPdfTextMaps(const QByteArray& bytes, const PrintedText& printed, QString* error) {
     try {
         QPDF pdf;
         pdf.setSuppressWarnings(true);
         pdf.processMemoryFile("PDF", bytes.constData(), static_cast<size_t>(bytes.size()));
-        if (!remapTextMaps(pdf))
+        if (!remapTextMaps(pdf, printed))
             return bytes;
         QPDFWriter writer(pdf);
         writer.setOutputMemory();

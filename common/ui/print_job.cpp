@@ -163,7 +163,7 @@ bool printPages(QWidget* parent, const PageSource& source, PrintMode mode, const
         // gets the same fix (not in the preview, whose printer may still name an old file).
         if (ok && printer.outputFormat() == QPrinter::PdfFormat &&
             !printer.outputFileName().isEmpty())
-            ok = fixPdfFileTextMaps(toPath(printer.outputFileName()), &reason);
+            ok = fixPdfFileTextMaps(toPath(printer.outputFileName()), printedText(source), &reason);
     }
     if (!ok)
         prompt().message(parent, job.caption, QStringLiteral("打印失败：%1").arg(reason),
