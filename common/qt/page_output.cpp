@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <deque>
 #include <future>
 #include <memory>
 
@@ -48,29 +49,34 @@ QList<int> pageList(const QPageRanges& ranges, int pageCount) {
 int drawPages(QPainter& painter, const PageSource& source, const QList<int>& pages,
               const std::function<bool()>& newPage, std::vector<UndrawnPicture>* undrawn) {
     const PageDevice device = pageDeviceOf(*painter.device());
-    // Pages are laid out here, on the painter's thread; only the decoding of the next page's
-    // pictures runs beside the drawing of the current one.
-    auto decodeAhead = [](const std::vector<PageOp>& ops) {
-        return std::async(std::launch::async, [ops] { return decodePagePictures(ops); });
+    // Pages are laid out here, on the painter's thread; the pictures of the next two pages are
+    // decoded on other threads while a page is drawn (decoding a camera's photograph costs
+    // more than drawing and encoding it, so two decoders keep both cores busy).
+    constexpr qsizetype kPagesAhead = 2;
+    struct Ahead {
+        std::vector<PageOp> ops;
+        std::future<std::vector<DecodedPicture>> pictures;
     };
-    std::vector<PageOp> ops;
-    std::future<std::vector<DecodedPicture>> pictures;
-    if (!pages.isEmpty()) {
-        ops = source.layoutPage(device, pages.front());
-        pictures = decodeAhead(ops);
-    }
+    std::deque<Ahead> ahead;
+    auto layOutAhead = [&](qsizetype i) {
+        Ahead next{source.layoutPage(device, pages[i]), {}};
+        next.pictures =
+            std::async(std::launch::async, [ops = next.ops] { return decodePagePictures(ops); });
+        ahead.push_back(std::move(next));
+    };
+    for (qsizetype i = 0; i < std::min(kPagesAhead, pages.size()); ++i)
+        layOutAhead(i);
     int drawn = 0;
     for (qsizetype i = 0; i < pages.size(); ++i) {
         if (drawn > 0 && newPage && !newPage())
             break;
-        const std::vector<PageOp> current = std::move(ops);
-        const std::vector<DecodedPicture> decoded = pictures.get();
-        if (i + 1 < pages.size()) {
-            ops = source.layoutPage(device, pages[i + 1]);
-            pictures = decodeAhead(ops);
-        }
+        Ahead current = std::move(ahead.front());
+        ahead.pop_front();
+        const std::vector<DecodedPicture> decoded = current.pictures.get();
+        if (i + kPagesAhead < pages.size())
+            layOutAhead(i + kPagesAhead);
         std::vector<UndrawnPicture> missing;
-        paintPageOps(painter, current, &missing, &decoded);
+        paintPageOps(painter, current.ops, &missing, &decoded);
         if (undrawn)
             for (UndrawnPicture& m : missing) {
                 m.page = pages[i];

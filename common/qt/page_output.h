@@ -26,8 +26,8 @@ QList<int> pageList(const QPageRanges& ranges, int pageCount);
 
 // Draws pages `pages` (numbers from 1) of `source` with `painter` on its device, laid out for
 // that device (pageDeviceOf), calling `newPage` before every page but the first; a `newPage`
-// returning false stops. The pictures of the next page are decoded on another thread while a
-// page is drawn. Pictures that cannot be decoded are added to `undrawn` (when given) with
+// returning false stops. The pictures of the next two pages are decoded on other threads while
+// a page is drawn. Pictures that cannot be decoded are added to `undrawn` (when given) with
 // their page numbers. Returns the number of pages drawn.
 int drawPages(QPainter& painter, const PageSource& source, const QList<int>& pages,
               const std::function<bool()>& newPage, std::vector<UndrawnPicture>* undrawn = nullptr);

@@ -10,7 +10,8 @@
 // first of its stand-ins with a glyph for it) draws with that glyph. A glyph still named by a
 // radical or stroke names the ideograph it stands for (equivalent_ideographs.h; for the
 // Kangxi radicals these are their NFKC forms). It also drops the stray bytes Qt writes into
-// long maps.
+// long maps. The new maps are appended as an incremental update: the rest of the file stays
+// byte for byte what Qt wrote, so the fix costs a copy, not a rewrite.
 
 #include "common/page.h"
 
