@@ -135,21 +135,36 @@ QImage decodePicture(const std::string& path, QSize drawn, QRect clip, QString* 
         }
         const QSize out = decodedSizeFor(part.size(), drawn);
         const bool scales = reader.supportsOption(QImageIOHandler::ScaledSize);
-        if (part != whole)
+        const bool jpeg = scales && reader.format() == "jpeg";
+        // A part shrunk to half or less: the whole picture scaled down by the decoder, then
+        // the part cut out of it (a JPEG decoder scales only whole pictures, and a part decoded
+        // at full size costs the full size).
+        QRect cut;
+        QSize ask = out;
+        if (part != whole && jpeg && out.width() * 2 <= part.width() &&
+            out.height() * 2 <= part.height()) {
+            const QSize shrunk(int(std::ceil(double(own.width()) * out.width() / part.width())),
+                               int(std::ceil(double(own.height()) * out.height() / part.height())));
+            ask = exactDecoderSize(own, shrunk);
+            if (!ask.isValid())
+                ask = shrunk;
+            const double sx = double(ask.width()) / own.width();
+            const double sy = double(ask.height()) / own.height();
+            cut = QRect(QPoint(int(std::floor(part.left() * sx)), int(std::floor(part.top() * sy))),
+                        QPoint(int(std::ceil((part.right() + 1) * sx)) - 1,
+                               int(std::ceil((part.bottom() + 1) * sy)) - 1))
+                      .intersected(QRect(QPoint(0, 0), ask));
+        } else if (part != whole) {
             reader.setClipRect(part);
-        QSize held = scales ? out : own; // what the decoder allocates
-        if (out != part.size()) {
-            QSize ask = out;
-            if (scales && part == whole && reader.format() == "jpeg") {
-                // A size the decoder makes exactly by itself, then a smooth scale to `out`:
-                // much faster than the decoder's own scaling to an arbitrary size.
-                if (const QSize exact = exactDecoderSize(own, out); exact.isValid())
-                    ask = exact;
-            }
-            reader.setScaledSize(ask);
-            if (scales)
-                held = ask;
+        } else if (jpeg && out != part.size()) {
+            // A size the decoder makes exactly by itself, then a smooth scale to `out`: much
+            // faster than the decoder's own scaling to an arbitrary size.
+            if (const QSize exact = exactDecoderSize(own, out); exact.isValid())
+                ask = exact;
         }
+        if (ask != part.size() || !cut.isNull())
+            reader.setScaledSize(ask);
+        const QSize held = scales ? ask : own; // what the decoder allocates
         const qint64 bytes = pixels(held) * kBytesPerPixel;
         if (bytes > kMaxDecoderBytes) {
             setReason(
@@ -158,6 +173,8 @@ QImage decodePicture(const std::string& path, QSize drawn, QRect clip, QString* 
             return {};
         }
         image = reader.read();
+        if (!image.isNull() && !cut.isNull())
+            image = image.copy(cut);
         if (!image.isNull() && image.size() != out)
             image = image.scaled(out, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
