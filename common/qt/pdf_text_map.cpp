@@ -4,29 +4,16 @@
 #include "common/error_text.h"
 #include "common/pdf_cmap.h"
 #include "common/qt/page_painter.h"
+#include "common/qt/pdf_maps_update.h"
 
 #include <QFont>
 #include <QHash>
 #include <QRawFont>
 #include <QSet>
 
-// Only qpdf's current interface (std::shared_ptr, no PointerHolder).
-#define POINTERHOLDER_TRANSITION 4
-#include <qpdf/Buffer.hh>
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFObjectHandle.hh>
-#include <qpdf/QPDFSystemError.hh>
-
-#include <algorithm>
-#include <cerrno>
-#include <cstdlib>
-#include <exception>
-#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
-#include <optional>
-#include <stdexcept>
 
 namespace tessera {
 namespace {
@@ -112,99 +99,25 @@ void setError(QString* error, const QString& text) {
         *error = text;
 }
 
-QString pdfError(const std::exception& e) {
-    return QStringLiteral("无法整理 PDF 文件的文字：%1").arg(QString::fromUtf8(e.what()));
-}
-
-// The ToUnicode maps of `pdf` that change, with their new text.
-std::vector<std::pair<QPDFObjGen, std::string>> remapTextMaps(QPDF& pdf,
-                                                              const PrintedText& printed) {
-    const QHash<char32_t, char32_t> fixes = glyphNameFixes(printed);
-    // A glyph named by a radical or stroke that no printed character explains still names
-    // the ideograph it stands for.
-    auto printedCharacter = [&fixes](char32_t c) {
-        return fixes.value(c, isRadicalOrStroke(c) ? equivalentUnifiedIdeograph(c) : c);
+// Each map rewritten so that its glyphs name the characters printed.
+TextMapRewrite rewriteFor(const PrintedText& printed) {
+    auto fixes = std::make_shared<QHash<char32_t, char32_t>>(glyphNameFixes(printed));
+    return [fixes](std::string_view map) {
+        // A glyph named by a radical or stroke that no printed character explains still names
+        // the ideograph it stands for.
+        return remapToUnicodeCMap(map, [&fixes](char32_t c) {
+            return fixes->value(c, isRadicalOrStroke(c) ? equivalentUnifiedIdeograph(c) : c);
+        });
     };
-    std::vector<std::pair<QPDFObjGen, std::string>> changed;
-    std::set<QPDFObjGen> seen;
-    for (QPDFObjectHandle object : pdf.getAllObjects()) {
-        if (!object.isDictionary() || !object.hasKey("/ToUnicode"))
-            continue;
-        QPDFObjectHandle map = object.getKey("/ToUnicode");
-        if (!map.isStream() || !seen.insert(map.getObjGen()).second)
-            continue;
-        const std::shared_ptr<Buffer> data = map.getStreamData(qpdf_dl_generalized);
-        const std::string_view text(reinterpret_cast<const char*>(data->getBuffer()),
-                                    data->getSize());
-        if (auto fixed = remapToUnicodeCMap(text, printedCharacter))
-            changed.emplace_back(map.getObjGen(), std::move(*fixed));
-    }
-    std::sort(changed.begin(), changed.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
-    return changed;
 }
 
-// The offset after the last "startxref" in the end of a PDF.
-std::optional<long long> lastStartXref(std::string_view tail) {
-    const size_t at = tail.rfind("startxref");
-    if (at == std::string_view::npos)
-        return std::nullopt;
-    const std::string rest(tail.substr(at + 9, 32));
-    char* end = nullptr;
-    const long long offset = std::strtoll(rest.c_str(), &end, 10);
-    if (end == rest.c_str() || offset < 0)
-        return std::nullopt;
-    return offset;
-}
-
-// An incremental update (appended to the file of `size` bytes whose last cross-reference
-// section is at `previous`) that replaces the maps `changed`: the new streams, compressed, a
-// cross-reference section for them and a trailer pointing back to the previous one. The rest
-// of the file stays byte for byte what Qt wrote, so a report of hundreds of photographs is
-// copied, not rewritten.
-std::string incrementalUpdate(QPDF& pdf,
-                              const std::vector<std::pair<QPDFObjGen, std::string>>& changed,
-                              long long size, long long previous) {
-    std::string update = "\n";
-    std::vector<long long> offsets;
-    for (const auto& [objGen, text] : changed) {
-        offsets.push_back(size + static_cast<long long>(update.size()));
-        // qCompress puts the length in front of the zlib stream that /FlateDecode reads.
-        const QByteArray zlib =
-            qCompress(QByteArray::fromRawData(text.data(), qsizetype(text.size()))).mid(4);
-        update += std::to_string(objGen.getObj()) + " " + std::to_string(objGen.getGen()) +
-                  " obj\n<< /Length " + std::to_string(zlib.size()) +
-                  " /Filter /FlateDecode >>\nstream\n" + zlib.toStdString() +
-                  "\nendstream\nendobj\n";
-    }
-    const long long xref = size + static_cast<long long>(update.size());
-    update += "xref\n";
-    char entry[32];
-    for (size_t i = 0; i < changed.size(); ++i) {
-        update += std::to_string(changed[i].first.getObj()) + " 1\n";
-        std::snprintf(entry, sizeof entry, "%010lld %05d n \n", offsets[i],
-                      changed[i].first.getGen());
-        update += entry;
-    }
-    QPDFObjectHandle trailer = pdf.getTrailer().shallowCopy();
-    trailer.removeKey("/XRefStm");
-    trailer.replaceKey("/Prev", QPDFObjectHandle::newInteger(previous));
-    update +=
-        "trailer\n" + trailer.unparse() + "\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
-    return update;
-}
-
-constexpr long long kTailBytes = 1024;
-
-bool copyFile(std::FILE* in, std::FILE* out) {
-    if (std::fseek(in, 0, SEEK_SET) != 0)
-        return false;
-    std::vector<char> buffer(size_t(1) << 20);
-    size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), in)) > 0)
-        if (std::fwrite(buffer.data(), 1, n, out) != n)
-            return false;
-    return !std::ferror(in);
+bool succeeded(const PdfMapsResult& result, QString* error) {
+    if (result.ok)
+        return true;
+    setError(error, result.errnum != 0 ? QString::fromStdString(errorText(result.errnum))
+                                       : QStringLiteral("无法整理 PDF 文件的文字：%1")
+                                             .arg(QString::fromStdString(result.message)));
+    return false;
 }
 
 } // namespace
@@ -220,61 +133,14 @@ void collectPrintedText(const std::vector<PageOp>& ops, PrintedText& printed) {
 }
 
 bool fixPdfTextMaps(std::FILE* in, std::FILE* out, const PrintedText& printed, QString* error) {
-    try {
-        QPDF pdf;
-        pdf.setSuppressWarnings(true);
-        pdf.processFile("PDF", in, false);
-        const auto changed = remapTextMaps(pdf, printed);
-        std::string update;
-        if (!changed.empty()) {
-            if (std::fseek(in, 0, SEEK_END) != 0)
-                throw std::runtime_error("seek");
-            const long long size = std::ftell(in);
-            const long long tail = std::min(size, kTailBytes);
-            std::string end(static_cast<size_t>(tail), '\0');
-            if (std::fseek(in, size - tail, SEEK_SET) != 0 ||
-                std::fread(end.data(), 1, end.size(), in) != end.size())
-                throw std::runtime_error("read");
-            const auto previous = lastStartXref(end);
-            if (!previous)
-                throw std::runtime_error("startxref");
-            update = incrementalUpdate(pdf, changed, size, *previous);
-        }
-        if (!copyFile(in, out) ||
-            std::fwrite(update.data(), 1, update.size(), out) != update.size() ||
-            std::fflush(out) != 0) {
-            setError(error, QString::fromStdString(errorText(errno)));
-            return false;
-        }
-        return true;
-    } catch (const QPDFSystemError& e) {
-        setError(error, QString::fromStdString(errorText(e.getErrno())));
-        return false;
-    } catch (const std::exception& e) {
-        setError(error, pdfError(e));
-        return false;
-    }
+    return succeeded(copyWithTextMaps(in, out, rewriteFor(printed)), error);
 }
 
 QByteArray fixPdfTextMaps(const QByteArray& bytes, const PrintedText& printed, QString* error) {
-    try {
-        QPDF pdf;
-        pdf.setSuppressWarnings(true);
-        pdf.processMemoryFile("PDF", bytes.constData(), static_cast<size_t>(bytes.size()));
-        const auto changed = remapTextMaps(pdf, printed);
-        if (changed.empty())
-            return bytes;
-        const std::string_view all(bytes.constData(), static_cast<size_t>(bytes.size()));
-        const auto previous =
-            lastStartXref(all.substr(all.size() - std::min<size_t>(all.size(), kTailBytes)));
-        if (!previous)
-            throw std::runtime_error("startxref");
-        const std::string update = incrementalUpdate(pdf, changed, bytes.size(), *previous);
-        return bytes + QByteArray::fromStdString(update);
-    } catch (const std::exception& e) {
-        setError(error, pdfError(e));
+    std::string pdf = bytes.toStdString();
+    if (!succeeded(appendTextMaps(pdf, rewriteFor(printed)), error))
         return {};
-    }
+    return QByteArray::fromStdString(pdf);
 }
 
 } // namespace tessera
