@@ -1,7 +1,9 @@
 #include "common/qt/page_output.h"
 
 #include "common/atomic_file.h"
+#include "common/error_text.h"
 #include "common/qt/page_painter.h"
+#include "common/qt/pdf_text_map.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -12,6 +14,13 @@
 #include <QPdfWriter>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <deque>
+#include <future>
+#include <memory>
+
+#include <unistd.h>
 
 namespace tessera {
 namespace {
@@ -38,20 +47,48 @@ QList<int> pageList(const QPageRanges& ranges, int pageCount) {
 }
 
 int drawPages(QPainter& painter, const PageSource& source, const QList<int>& pages,
-              const std::function<bool()>& newPage) {
+              const std::function<bool()>& newPage, std::vector<UndrawnPicture>* undrawn) {
     const PageDevice device = pageDeviceOf(*painter.device());
+    // Pages are laid out here, on the painter's thread; the pictures of the next two pages are
+    // decoded on other threads while a page is drawn (decoding a camera's photograph costs
+    // more than drawing and encoding it, so two decoders keep both cores busy).
+    constexpr qsizetype kPagesAhead = 2;
+    struct Ahead {
+        std::vector<PageOp> ops;
+        std::future<std::vector<DecodedPicture>> pictures;
+    };
+    std::deque<Ahead> ahead;
+    auto layOutAhead = [&](qsizetype i) {
+        Ahead next{source.layoutPage(device, pages[i]), {}};
+        next.pictures =
+            std::async(std::launch::async, [ops = next.ops] { return decodePagePictures(ops); });
+        ahead.push_back(std::move(next));
+    };
+    for (qsizetype i = 0; i < std::min(kPagesAhead, pages.size()); ++i)
+        layOutAhead(i);
     int drawn = 0;
-    for (int p : pages) {
+    for (qsizetype i = 0; i < pages.size(); ++i) {
         if (drawn > 0 && newPage && !newPage())
             break;
-        paintPageOps(painter, source.layoutPage(device, p));
+        Ahead current = std::move(ahead.front());
+        ahead.pop_front();
+        const std::vector<DecodedPicture> decoded = current.pictures.get();
+        if (i + kPagesAhead < pages.size())
+            layOutAhead(i + kPagesAhead);
+        std::vector<UndrawnPicture> missing;
+        paintPageOps(painter, current.ops, &missing, &decoded);
+        if (undrawn)
+            for (UndrawnPicture& m : missing) {
+                m.page = pages[i];
+                undrawn->push_back(std::move(m));
+            }
         ++drawn;
     }
     return drawn;
 }
 
 bool renderPages(QPagedPaintDevice& device, const PageSource& source, const QList<int>& pages,
-                 QString* error) {
+                 QString* error, std::vector<UndrawnPicture>* undrawn) {
     if (pages.isEmpty()) {
         setError(error, QStringLiteral("所选页码超出报告的页数（共 %1 页）。")
                             .arg(source.pageCount(pageDeviceOf(device))));
@@ -63,12 +100,15 @@ bool renderPages(QPagedPaintDevice& device, const PageSource& source, const QLis
         return false;
     }
     bool newPageFailed = false;
-    drawPages(painter, source, pages, [&] {
-        if (device.newPage())
-            return true;
-        newPageFailed = true;
-        return false;
-    });
+    drawPages(
+        painter, source, pages,
+        [&] {
+            if (device.newPage())
+                return true;
+            newPageFailed = true;
+            return false;
+        },
+        undrawn);
     const bool ended = painter.end();
     if (newPageFailed || !ended) {
         setError(error, QStringLiteral("输出报告时出错。"));
@@ -87,7 +127,7 @@ QPageLayout pdfPageLayout() {
 
 // Draws every page of `source` as a PDF on `device` (open for writing).
 bool renderPdfTo(QIODevice& device, const PageSource& source, const PdfOptions& options,
-                 QString* error) {
+                 QString* error, std::vector<UndrawnPicture>* undrawn) {
     if (options.dpi <= 0) {
         setError(error, QStringLiteral("分辨率必须大于 0。"));
         return false;
@@ -97,11 +137,50 @@ bool renderPdfTo(QIODevice& device, const PageSource& source, const PdfOptions& 
     writer.setPageLayout(pdfPageLayout());
     writer.setTitle(options.title);
     writer.setCreator(options.creator);
-    return renderPages(writer, source, pageList({}, source.pageCount(pageDeviceOf(writer))), error);
+    return renderPages(writer, source, pageList({}, source.pageCount(pageDeviceOf(writer))), error,
+                       undrawn);
 }
 
 QString fromSystem(const std::string& text) {
-    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+struct CloseFile {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<std::FILE, CloseFile>;
+
+// An unnamed temporary file (gone when closed, whatever happens to the program).
+FilePtr temporaryFile(QString* error) {
+    FilePtr file(std::tmpfile());
+    if (!file)
+        setError(error, fromSystem(errorText(errno)));
+    return file;
+}
+
+// Copies the PDF in `pdf` with its text maps fixed into `writer` and commits it.
+bool commitFixedPdf(std::FILE* pdf, const PrintedText& printed, AtomicFileWriter& writer,
+                    QString* error) {
+    const int fd = ::dup(writer.fd());
+    FilePtr out(fd < 0 ? nullptr : ::fdopen(fd, "wb"));
+    if (!out) {
+        setError(error, fromSystem(errorText(errno)));
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
+    if (!fixPdfTextMaps(pdf, out.get(), printed, error))
+        return false;
+    if (std::fclose(out.release()) != 0) {
+        setError(error, fromSystem(errorText(errno)));
+        return false;
+    }
+    std::string reason;
+    if (!writer.commit(&reason)) {
+        setError(error, fromSystem(reason));
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -111,51 +190,77 @@ PageDevice pdfPageDevice(int dpi) {
     return {dpi, dpi, page.width(), page.height()};
 }
 
-QByteArray renderPdf(const PageSource& source, const PdfOptions& options, QString* error) {
+PrintedText printedText(const PageSource& source) {
+    // Texts do not depend on the device; A4 at 600 dpi stands for any.
+    const PageDevice device = pdfPageDevice(600);
+    PrintedText printed;
+    for (int page = 1; page <= source.pageCount(device); ++page)
+        collectPrintedText(source.layoutPage(device, page), printed);
+    return printed;
+}
+
+QByteArray renderPdf(const PageSource& source, const PdfOptions& options, QString* error,
+                     std::vector<UndrawnPicture>* undrawn) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    if (!renderPdfTo(buffer, source, options, error))
+    if (!renderPdfTo(buffer, source, options, error, undrawn))
         return {};
-    return bytes;
+    buffer.close();
+    return fixPdfTextMaps(bytes, printedText(source), error);
 }
 
 bool writePdf(const std::string& path, const PageSource& source, const PdfOptions& options,
-              QString* error) {
+              QString* error, std::vector<UndrawnPicture>* undrawn) {
     if (options.dpi <= 0 || source.pageCount(pdfPageDevice(options.dpi)) <= 0) {
         renderPdf(source, options, error); // fails at once with the reason; nothing is written
         return false;
     }
-    // The pages go straight into the temporary file (a long report never sits in memory); the
-    // old file is replaced only when every page was written.
+    // The target is checked before any page is drawn. The pages go into an unnamed temporary
+    // file (a long report never sits in memory), then with fixed text maps into the writer;
+    // the old file is replaced only when everything was written.
     AtomicFileWriter writer;
     std::string reason;
     if (!writer.open(path, &reason)) {
         setError(error, fromSystem(reason));
         return false;
     }
+    FilePtr pages = temporaryFile(error);
+    if (!pages)
+        return false;
     QFile file;
-    if (!file.open(writer.fd(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
+    if (!file.open(::fileno(pages.get()), QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
         setError(error, file.errorString());
         return false;
     }
-    if (!renderPdfTo(file, source, options, error))
+    if (!renderPdfTo(file, source, options, error, undrawn))
         return false;
     if (!file.flush() || file.error() != QFileDevice::NoError) {
         setError(error, file.errorString());
         return false;
     }
     file.close();
-    if (!writer.commit(&reason)) {
-        setError(error, fromSystem(reason));
-        return false;
-    }
-    return true;
+    return commitFixedPdf(pages.get(), printedText(source), writer, error);
 }
 
 bool writePdf(const QString& path, const PageSource& source, const PdfOptions& options,
-              QString* error) {
-    return writePdf(QFile::encodeName(path).toStdString(), source, options, error);
+              QString* error, std::vector<UndrawnPicture>* undrawn) {
+    return writePdf(QFile::encodeName(path).toStdString(), source, options, error, undrawn);
+}
+
+bool fixPdfFileTextMaps(const std::string& path, const PrintedText& printed, QString* error) {
+    FilePtr in(std::fopen(path.c_str(), "rb"));
+    if (!in) {
+        setError(error, fromSystem(errorText(errno)));
+        return false;
+    }
+    AtomicFileWriter writer;
+    std::string reason;
+    if (!writer.open(path, &reason)) {
+        setError(error, fromSystem(reason));
+        return false;
+    }
+    return commitFixedPdf(in.get(), printed, writer, error);
 }
 
 } // namespace tessera

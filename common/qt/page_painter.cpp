@@ -1,12 +1,11 @@
 #include "common/qt/page_painter.h"
 
+#include "common/qt/picture_file.h"
+
 #include <QColor>
-#include <QFile>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QHash>
-#include <QImage>
-#include <QImageReader>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPen>
@@ -179,16 +178,26 @@ void drawLine(QPainter& painter, const PageRect& r, const QString& text, TextAli
         painter.restore();
 }
 
-// The picture at `path` (bytes as on disk), or a null image when it cannot be read.
-QImage readImage(const std::string& path) {
-    if (path.empty())
-        return {};
-    QImageReader reader(QFile::decodeName(QByteArray::fromStdString(path)));
-    reader.setAutoTransform(false);
-    return reader.read();
+QSize sizeOf(const PageRect& r) {
+    return QSize(r.right - r.left, r.bottom - r.top);
 }
 
 } // namespace
+
+DecodedPicture decodePictureFor(const PageOp& op) {
+    DecodedPicture picture;
+    if (op.kind == PageOpKind::Image && !sizeOf(op.rect).isEmpty())
+        picture.image = decodePicture(op.imagePath, sizeOf(op.rect), QRect(), &picture.reason);
+    return picture;
+}
+
+std::vector<DecodedPicture> decodePagePictures(const std::vector<PageOp>& ops) {
+    std::vector<DecodedPicture> pictures;
+    for (const PageOp& op : ops)
+        if (op.kind == PageOpKind::Image)
+            pictures.push_back(decodePictureFor(op));
+    return pictures;
+}
 
 PageDevice pageDeviceOf(const QPaintDevice& device) {
     PageDevice d;
@@ -222,7 +231,9 @@ QFont qFontFor(const PageFont& font) {
     return f;
 }
 
-void paintPageOps(QPainter& painter, const std::vector<PageOp>& ops) {
+void paintPageOps(QPainter& painter, const std::vector<PageOp>& ops,
+                  std::vector<UndrawnPicture>* undrawn,
+                  const std::vector<DecodedPicture>* pictures) {
     painter.save();
     painter.setBackgroundMode(Qt::TransparentMode);
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -231,6 +242,7 @@ void paintPageOps(QPainter& painter, const std::vector<PageOp>& ops) {
 
     bool haveFont = false;
     PageFont currentFont;
+    size_t pictureIndex = 0;
     for (const PageOp& op : ops) {
         const QColor color(static_cast<QRgb>(op.color | 0xFF000000u));
         switch (op.kind) {
@@ -260,12 +272,21 @@ void paintPageOps(QPainter& painter, const std::vector<PageOp>& ops) {
             break;
         }
         case PageOpKind::Image: {
-            const QImage image = readImage(op.imagePath);
-            if (image.isNull() || op.rect.right <= op.rect.left || op.rect.bottom <= op.rect.top)
+            const size_t index = pictureIndex++;
+            if (op.imagePath.empty() || sizeOf(op.rect).isEmpty())
                 break;
+            const DecodedPicture picture =
+                pictures && index < pictures->size() ? (*pictures)[index] : decodePictureFor(op);
+            if (picture.image.isNull()) {
+                if (undrawn)
+                    undrawn->push_back({op.imagePath, 0, picture.reason});
+                break;
+            }
+            // At the rectangle's size the picture is drawn (and embedded in a PDF) pixel for
+            // pixel; a smaller picture is stretched.
             painter.drawImage(QRectF(op.rect.left, op.rect.top, op.rect.right - op.rect.left,
                                      op.rect.bottom - op.rect.top),
-                              image);
+                              picture.image);
             break;
         }
         }

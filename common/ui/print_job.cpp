@@ -2,6 +2,8 @@
 
 #include "common/qt/page_output.h"
 #include "common/qt/page_painter.h"
+#include "common/qt/text.h"
+#include "common/text.h"
 #include "common/ui/prompt.h"
 
 #include <QDir>
@@ -15,6 +17,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTimer>
 
 #include <algorithm>
 #include <memory>
@@ -94,7 +97,21 @@ void showPrintSetup(QWidget* parent) {
     dialog.exec();
 }
 
-bool printOn(QPrinter& printer, const PageSource& source, QString* error) {
+QString undrawnPicturesText(const std::vector<UndrawnPicture>& undrawn) {
+    QString text = QStringLiteral("下列照片无法显示，其图片区留空：");
+    for (const UndrawnPicture& picture : undrawn) {
+        text += QLatin1Char('\n');
+        if (picture.page > 0)
+            text += QStringLiteral("第 %1 页：").arg(picture.page);
+        text +=
+            QStringLiteral("%1（%2）")
+                .arg(QDir::toNativeSeparators(fromUtf8(displayPath(picture.path))), picture.reason);
+    }
+    return text;
+}
+
+bool printOn(QPrinter& printer, const PageSource& source, QString* error,
+             std::vector<UndrawnPicture>* undrawn) {
     QPageRanges ranges = printer.pageRanges();
     if (printer.printRange() != QPrinter::PageRange)
         ranges = QPageRanges();
@@ -109,7 +126,7 @@ bool printOn(QPrinter& printer, const PageSource& source, QString* error) {
         for (int c = 0; c < printer.copyCount(); ++c)
             pages += once; // collated copies
     }
-    return renderPages(printer, source, pages, error);
+    return renderPages(printer, source, pages, error, undrawn);
 }
 
 bool printPages(QWidget* parent, const PageSource& source, PrintMode mode, const PrintJob& job) {
@@ -158,21 +175,40 @@ bool printPages(QWidget* parent, const PageSource& source, PrintMode mode, const
     }
     case PrintMode::Preview: {
         QPrintPreviewDialog dialog(&printer, parent);
-        QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                         [&source](QPrinter* p) { printOn(*p, source); });
+        bool announced = false;
+        QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* p) {
+            std::vector<UndrawnPicture> undrawn;
+            printOn(*p, source, nullptr, &undrawn);
+            if (undrawn.empty() || announced)
+                return;
+            announced = true; // once, not on every repaint of the preview
+            QTimer::singleShot(0, &dialog, [&dialog, &job, undrawn] {
+                prompt().message(&dialog, job.caption, undrawnPicturesText(undrawn),
+                                 PromptIcon::Exclamation);
+            });
+        });
         dialog.exec();
         return true;
     }
     }
 
     QString reason;
+    std::vector<UndrawnPicture> undrawn;
     bool ok;
     {
         BusyCursor busy;
-        ok = printOn(printer, source, &reason);
+        ok = printOn(printer, source, &reason, &undrawn);
+        // Printed to a PDF file: Qt's printer names glyphs as its PDF writer does, so the file
+        // gets the same fix (not in the preview, whose printer may still name an old file).
+        if (ok && printer.outputFormat() == QPrinter::PdfFormat &&
+            !printer.outputFileName().isEmpty())
+            ok = fixPdfFileTextMaps(toPath(printer.outputFileName()), printedText(source), &reason);
     }
     if (!ok)
         prompt().message(parent, job.caption, QStringLiteral("打印失败：%1").arg(reason),
+                         PromptIcon::Exclamation);
+    else if (!undrawn.empty())
+        prompt().message(parent, job.caption, undrawnPicturesText(undrawn),
                          PromptIcon::Exclamation);
     return ok;
 }
@@ -187,10 +223,11 @@ QString exportPdfThroughDialog(QWidget* parent, const PageSource& source, const 
     if (path.isEmpty())
         return {};
     QString reason;
+    std::vector<UndrawnPicture> undrawn;
     bool ok;
     {
         BusyCursor busy;
-        ok = writePdf(path, source, options, &reason);
+        ok = writePdf(path, source, options, &reason, &undrawn);
     }
     if (!ok) {
         prompt().message(
@@ -199,6 +236,8 @@ QString exportPdfThroughDialog(QWidget* parent, const PageSource& source, const 
             PromptIcon::Exclamation);
         return {};
     }
+    if (!undrawn.empty())
+        prompt().message(parent, caption, undrawnPicturesText(undrawn), PromptIcon::Exclamation);
     return path;
 }
 

@@ -53,19 +53,28 @@ void showPrintSetup(QWidget* parent);
 //    is shown instead (so the user can pick one or print to a file);
 //  - Preview: QPrintPreviewDialog drawing the same pages.
 // Every job starts with all pages (the range of an earlier job does not carry over). A job that
-// fails shows "打印失败：<reason>" (exclamation icon). A source with no pages prints nothing.
-// Returns true when the pages were sent to the printer (or the preview was shown).
+// fails shows "打印失败：<reason>" (exclamation icon). Pictures that cannot be decoded are
+// named in one message after the job (undrawnPicturesText; in the preview, once, over it). A
+// job printed to a PDF file gets its text maps fixed afterwards (fixPdfFileTextMaps). A source
+// with no pages prints nothing. Returns true when the pages were sent to the printer (or the
+// preview was shown).
 bool printPages(QWidget* parent, const PageSource& source, PrintMode mode, const PrintJob& job);
 
 // Draws the pages `printer` asks for: its page ranges when its print range is PageRange (else
 // all pages), in its page order (last page first when set), repeated for collated copies when
 // the printer cannot make copies itself. False with a reason when nothing can be printed.
-bool printOn(QPrinter& printer, const PageSource& source, QString* error = nullptr);
+bool printOn(QPrinter& printer, const PageSource& source, QString* error = nullptr,
+             std::vector<UndrawnPicture>* undrawn = nullptr);
+
+// The message that names the pictures a job could not print, one line each with its page and
+// reason.
+QString undrawnPicturesText(const std::vector<UndrawnPicture>& undrawn);
 
 // The "PDF文件(pdf)" export: save dialog through prompt() (filter " (*.pdf)", default extension
 // "pdf", overwrite confirmation), then writePdf with a busy cursor; on failure the message
-// "无法写入 PDF 文件“<file>”：<reason>" (caption `caption`, exclamation icon). Returns the
-// path written, or an empty string when cancelled or failed.
+// "无法写入 PDF 文件“<file>”：<reason>" (caption `caption`, exclamation icon), and after a
+// file written with pictures that could not be decoded, undrawnPicturesText. Returns the path
+// written, or an empty string when cancelled or failed.
 QString exportPdfThroughDialog(QWidget* parent, const PageSource& source, const PdfOptions& options,
                                const QString& caption);
 

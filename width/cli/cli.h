@@ -24,6 +24,9 @@ namespace fallowmere::cli {
 
 enum Exit : int {
     kOk = tessera::cli::kExitOk,
+    // The report was written, but a photograph in it could not be decoded (its picture area
+    // is blank); each one is named on stderr.
+    kPictureMissing = 1,
     // A file cannot be opened or written, a text cannot be encoded in GBK, a named record does
     // not exist, an edit is refused, or the arguments are wrong.
     kFailure = tessera::cli::kExitFailure,

@@ -22,16 +22,23 @@ int centred(int available, int size) {
 } // namespace
 
 PictureLayout layoutSinglePicture(int clientWidth, int clientHeight, bool havePicture,
-                                  PictureSize first) {
+                                  PictureSize first, const std::string& fileName) {
     PictureLayout layout;
     if (!havePicture)
         return layout;
+    if (!first.valid()) {
+        const int width = kSingleScale * kFallbackCellWidth;
+        const int height = kSingleScale * kFallbackCellHeight;
+        layout.notices.push_back(
+            {0,
+             {centred(clientWidth, width), centred(clientHeight, height), width, height},
+             fileName});
+        return layout;
+    }
     const int width = kSingleScale * first.width;
     const int height = kSingleScale * first.height;
-    if (first.valid()) {
-        layout.pictures.push_back(
-            {0, {centred(clientWidth, width), centred(clientHeight, height), width, height}});
-    }
+    layout.pictures.push_back(
+        {0, {centred(clientWidth, width), centred(clientHeight, height), width, height}});
     layout.texts.push_back(
         {kCaptionX, kCaptionY,
          "(" + std::to_string(first.width) + " x " + std::to_string(first.height) + ")"});
@@ -61,6 +68,8 @@ PictureLayout layoutPictureGrid(int clientWidth, int clientHeight,
         const int y = y0 + static_cast<int>(i / kGridColumns) * stepY;
         if (sizes[i].valid())
             layout.pictures.push_back({i, {x, y, cell.width, cell.height}});
+        else
+            layout.notices.push_back({i, {x, y, cell.width, cell.height}, fileNames[i]});
         layout.texts.push_back({x, y + cell.height, fileNames[i]});
     }
     return layout;

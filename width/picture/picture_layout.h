@@ -9,9 +9,12 @@
 // up to six pictures in a block of two columns and three rows with gaps of 20 pixels, every
 // cell the size of the first picture, each picture's file name written under its cell. The
 // block is always sized and centred for six cells, so it stays put as pictures come and go.
+// A picture that cannot be decoded gets a notice in its cell instead: its file name and
+// kPictureNotice.
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace fallowmere {
@@ -24,6 +27,9 @@ inline constexpr int kPictureScrollHeight = 800;
 // laid out where a 320 × 240 picture would put them, so the user sees which files failed.
 inline constexpr int kFallbackCellWidth = 320;
 inline constexpr int kFallbackCellHeight = 240;
+
+// Written in the cell of a picture that cannot be decoded, under its file name.
+inline constexpr std::string_view kPictureNotice = "无法显示图片";
 
 // The pixel size of a decoded picture; 0 × 0 when the file cannot be decoded.
 struct PictureSize {
@@ -61,22 +67,36 @@ struct ViewText {
     bool operator==(const ViewText&) const = default;
 };
 
+// The cell `rect` of picture `index`, which cannot be decoded: the pane writes the picture's
+// file name (UTF-8) and kPictureNotice in it.
+struct PictureNotice {
+    size_t index = 0;
+    ViewRect rect;
+    std::string fileName;
+
+    bool operator==(const PictureNotice&) const = default;
+};
+
 struct PictureLayout {
     std::vector<PicturePlacement> pictures;
     std::vector<ViewText> texts;
+    std::vector<PictureNotice> notices;
 };
 
-// Single-record mode: picture 0 of a list whose first picture has `first` as its size, in a
-// client area of clientWidth × clientHeight pixels. `havePicture` false (an empty list) gives
-// an empty layout. A picture that cannot be decoded still gets its caption "(0 x 0)".
+// Single-record mode: picture 0 of a list whose first picture has `first` as its size and
+// `fileName` as its file name, in a client area of clientWidth × clientHeight pixels.
+// `havePicture` false (an empty list) gives an empty layout. A picture that cannot be decoded
+// gets no caption but a notice in a cell of twice the fallback cell's size, placed as such a
+// picture would be.
 PictureLayout layoutSinglePicture(int clientWidth, int clientHeight, bool havePicture,
-                                  PictureSize first);
+                                  PictureSize first, const std::string& fileName = {});
 
 // Multiple-record mode: the pictures whose sizes are `sizes` (in list order, at most six are
 // laid out) and whose file names (the part of the path after its last '/', UTF-8) are
 // `fileNames`. Every cell takes the size of the first picture. When the first picture cannot
 // be decoded, the first picture that can gives the cell size instead, and when none can, the
-// fallback cell does; a picture that cannot be decoded gets no placement, only its name.
+// fallback cell does; a picture that cannot be decoded gets no placement but a notice in its
+// cell, and its name under the cell as every picture.
 PictureLayout layoutPictureGrid(int clientWidth, int clientHeight,
                                 const std::vector<PictureSize>& sizes,
                                 const std::vector<std::string>& fileNames);

@@ -1,6 +1,7 @@
 // The shared painter adapter and page output on a recording device and in PDF: text placement
-// (centred, left-aligned, cut off), pictures stretched into their rectangles, undecodable
-// pictures, page lists and the empty-page-list failure.
+// (centred, left-aligned, cut off), pictures stretched into their rectangles and decoded at
+// that size, names that are not UTF-8, undecodable pictures named, page lists, the
+// empty-page-list failure and the text a PDF gives back.
 
 #include "common/qt/page_output.h"
 #include "common/qt/page_painter.h"
@@ -12,8 +13,14 @@
 #include <QImage>
 #include <QPageRanges>
 #include <QPainter>
+#include <QProcess>
+#include <QRawFont>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using tessera::PageOp;
 using tessera::test::RecordingDevice;
@@ -43,6 +50,19 @@ QString writePicture(const QString& path, int w, int h, const char* format) {
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(Qt::blue);
     return image.save(path, format) ? path : QString();
+}
+
+// The text pdftotext reads from the PDF `pdf`, whitespace removed.
+QString pdfText(const QByteArray& pdf) {
+    QProcess proc;
+    proc.start(QStringLiteral("pdftotext"), {QStringLiteral("-"), QStringLiteral("-")});
+    proc.write(pdf);
+    proc.closeWriteChannel();
+    if (!proc.waitForFinished(60000))
+        return {};
+    QString text = QString::fromUtf8(proc.readAllStandardOutput());
+    text.remove(QRegularExpression(QStringLiteral("\\s")));
+    return text;
 }
 
 } // namespace
@@ -105,6 +125,39 @@ private slots:
         QCOMPARE(images[1].size, QSize(10, 40));
     }
 
+    void picturesAreDecodedAtTheirRectanglesSizeWhateverTheirNamesBytes() {
+        QTemporaryDir dir;
+        // A camera's photograph, larger than Qt's default allocation limit when decoded whole,
+        // named in GBK (北墙.jpg), as photographs copied from older systems are.
+        const std::string gbkName =
+            QFile::encodeName(dir.path()).toStdString() + "/\xB1\xB1\xC7\xBD.jpg";
+        {
+            QImage camera(8000, 6000, QImage::Format_RGB888);
+            camera.fill(Qt::darkGreen);
+            QByteArray jpeg;
+            QBuffer buffer(&jpeg);
+            QVERIFY(buffer.open(QIODevice::WriteOnly) && camera.save(&buffer, "JPG"));
+            const int fd = ::open(gbkName.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            QVERIFY(fd >= 0);
+            QCOMPARE(::write(fd, jpeg.constData(), size_t(jpeg.size())), ssize_t(jpeg.size()));
+            ::close(fd);
+        }
+        RecordingDevice device(600, 600, 4960, 7016);
+        std::vector<tessera::UndrawnPicture> undrawn;
+        {
+            QPainter painter(&device);
+            tessera::paintPageOps(painter, {tessera::imageOp({1100, 2040, 3934, 4165}, gbkName)},
+                                  &undrawn);
+        }
+        ::unlink(gbkName.c_str());
+        QVERIFY(undrawn.empty());
+        const auto& images = device.pages[0].images;
+        QCOMPARE(images.size(), 1);
+        // Drawn (and embedded) at the box's own pixels, not at 8000 × 6000.
+        QCOMPARE(images[0].size, QSize(2834, 2125));
+        QCOMPARE(images[0].target, QRectF(1100, 2040, 2834, 2125));
+    }
+
     void missingOrUndecodablePictureDrawsNothing() {
         QTemporaryDir dir;
         const QString junk = dir.filePath(QStringLiteral("junk.jpg"));
@@ -115,6 +168,7 @@ private slots:
         }
         const QString ok = writePicture(dir.filePath(QStringLiteral("ok.png")), 4, 4, "PNG");
         RecordingDevice device(600, 600, 2000, 2000);
+        std::vector<tessera::UndrawnPicture> undrawn;
         {
             QPainter painter(&device);
             tessera::paintPageOps(
@@ -123,11 +177,17 @@ private slots:
                  tessera::imageOp({0, 0, 100, 100}, dir.filePath("missing.jpg").toStdString()),
                  tessera::imageOp({0, 0, 100, 100}, ""),
                  tessera::imageOp({50, 50, 50, 90}, ok.toStdString()), // empty rectangle
-                 tessera::textOp({0, 200, 500, 260}, kArial, "after")});
+                 tessera::textOp({0, 200, 500, 260}, kArial, "after")},
+                &undrawn);
         }
         QVERIFY(device.pages[0].images.isEmpty());
         // Drawing goes on after a picture that cannot be shown.
         QCOMPARE(device.pages[0].textStrings(), QStringList{QStringLiteral("after")});
+        // The files that should have shown are named, each with a reason.
+        QCOMPARE(undrawn.size(), size_t(2));
+        QCOMPARE(undrawn[0].path, QFile::encodeName(junk).toStdString());
+        QCOMPARE(undrawn[1].path, dir.filePath("missing.jpg").toStdString());
+        QVERIFY(!undrawn[0].reason.isEmpty() && !undrawn[1].reason.isEmpty());
     }
 
     void fillsAndLinesKeepTheirGeometry() {
@@ -169,6 +229,69 @@ private slots:
         QCOMPARE(source.lastDevice.dpiY, 200);
         QCOMPARE(source.lastDevice.width, 2480);
         QCOMPARE(source.lastDevice.height, 3000);
+    }
+
+    void pdfTextHoldsTheCharactersPrinted() {
+        // The ideographs that share their glyph with a Kangxi radical (工 with ⼯, 人 with ⼈,
+        // ...) on two lines, then the whole CJK Unified Ideographs block, 128 to a line.
+        QString lookAlikes;
+        for (char32_t radical = 0x2F00; radical <= 0x2FD5; ++radical)
+            lookAlikes += QString::fromUcs4(&radical, 1).normalized(QString::NormalizationForm_KC);
+        QCOMPARE(lookAlikes.size(), 214);
+        const tessera::PageFont song{"宋体", 30, 400};
+        auto line = [&](int row, const QString& text) {
+            return tessera::textOp({0, 40 * row, 4960, 40 * row + 40}, song, text.toStdString(),
+                                   tessera::TextAlign::Left);
+        };
+        std::vector<PageOp> ops{line(0, lookAlikes.left(107)), line(1, lookAlikes.mid(107))};
+        QString block;
+        for (char32_t c = 0x4E00; c <= 0x9FFF; ++c)
+            block += QChar(static_cast<char16_t>(c));
+        for (qsizetype i = 0; i < block.size(); i += 128)
+            ops.push_back(line(int(3 + i / 128), block.mid(i, 128)));
+        FixedPages source({ops});
+        QString error;
+        const QByteArray pdf = tessera::renderPdf(source, {600, {}, {}}, &error);
+        QVERIFY2(!pdf.isEmpty(), qPrintable(error));
+        const QString text = pdfText(pdf);
+        QCOMPARE(text.left(214), lookAlikes);
+
+        // Every character of the block reads as printed, but where two printed characters
+        // share one glyph (户 and 戶 in the Simplified Chinese fonts: one glyph has one text).
+        // Characters no installed font draws are left out.
+        QList<QRawFont> fonts;
+        for (const QString& family : tessera::fontFamiliesFor(QStringLiteral("宋体"))) {
+            QFont font;
+            font.setFamily(family);
+            fonts << QRawFont::fromFont(font);
+        }
+        auto glyph = [&](QChar c) -> std::pair<int, quint32> {
+            for (qsizetype f = 0; f < fonts.size(); ++f)
+                if (const quint32 g = fonts[f].glyphIndexesForString(c).value(0); g != 0)
+                    return {int(f), g};
+            return {-1, 0};
+        };
+        QString drawn;
+        for (QChar c : block)
+            if (glyph(c).first >= 0)
+                drawn += c;
+        const QString blockText = text.mid(214);
+        QCOMPARE(blockText.size(), drawn.size());
+        int shared = 0;
+        for (qsizetype i = 0; i < drawn.size(); ++i) {
+            if (blockText[i] == drawn[i])
+                continue;
+            const auto printedGlyph = glyph(drawn[i]);
+            QVERIFY2(printedGlyph.second ==
+                         fonts[printedGlyph.first].glyphIndexesForString(blockText[i]).value(0),
+                     qPrintable(QString(drawn[i]) + QStringLiteral(" read as ") + blockText[i]));
+            ++shared;
+        }
+        QVERIFY(shared < 100);
+        // Printed without its twin, each of those reads as itself: 户 is not 戶.
+        FixedPages door({{line(0, QStringLiteral("户口 工程名称 测量人"))}});
+        QCOMPARE(pdfText(tessera::renderPdf(door, {600, {}, {}})),
+                 QStringLiteral("户口工程名称测量人"));
     }
 
     void pdfHoldsThePicturesAndNothingIsWrittenForNoPages() {

@@ -1,11 +1,14 @@
 // fallowmere-cli report run as a user would: one A4 page per record in the list's order, each
 // with its own fields and photograph and the job's inspection information, read back from the
-// PDF with poppler's tools; failures write nothing.
+// PDF with poppler's tools (the text as printed, character for character); photographs of any
+// name and size; failures write nothing.
 
 #include "tests/width/cli/cli_run.h"
 
+#include <QBuffer>
 #include <QImage>
 
+#include <cstdio>
 #include <unistd.h>
 
 using namespace clitest;
@@ -20,14 +23,13 @@ QByteArray poppler(const QString& tool, const QStringList& args) {
     return proc.readAllStandardOutput();
 }
 
-// The text of page `page`, with compatibility forms folded (the PDF's text map may name a
-// character by its radical form, such as U+2F2F for 工).
+// The text of page `page` as a reader copies it (工 must come out as 工, not as the Kangxi
+// radical ⼯ that shares its glyph).
 QString pageText(const std::string& pdf, int page) {
     const QString p = QString::number(page);
     return QString::fromUtf8(
-               poppler(QStringLiteral("pdftotext"), {QStringLiteral("-f"), p, QStringLiteral("-l"),
-                                                     p, q(pdf), QStringLiteral("-")}))
-        .normalized(QString::NormalizationForm_KC);
+        poppler(QStringLiteral("pdftotext"),
+                {QStringLiteral("-f"), p, QStringLiteral("-l"), p, q(pdf), QStringLiteral("-")}));
 }
 
 QString pdfInfo(const std::string& pdf, const QString& field) {
@@ -53,10 +55,14 @@ QStringList pdfImages(const std::string& pdf) {
     return images;
 }
 
+// A photograph at `file` (path bytes, GBK names included).
 void photo(const std::string& file, int w, int h, const char* format) {
-    QImage image(w, h, QImage::Format_RGB32);
+    QImage image(w, h, QImage::Format_RGB888);
     image.fill(QColor(120, 120, 120));
-    QVERIFY(image.save(q(file), format));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    QVERIFY(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, format));
+    write(file, bytes.toStdString());
 }
 
 class ReportProject {
@@ -95,6 +101,7 @@ private slots:
     void settingsComeFromTheNamedOrTheProgramsOwnFile();
     void failuresWriteNothing();
     void neverWritesOverWhatItReportsOn();
+    void photographsOfAnyNameAndSizeAndTheOnesThatCannotPrint();
 };
 
 void ReportCliTest::everyRecordInListOrderWithItsOwnPhotograph() {
@@ -237,6 +244,36 @@ void ReportCliTest::neverWritesOverWhatItReportsOn() {
         {QStringLiteral("report"), QStringLiteral("p.cm"), QStringLiteral("CrackData/notes.pdf")},
         options);
     QCOMPARE(r.status, 0);
+}
+
+void ReportCliTest::photographsOfAnyNameAndSizeAndTheOnesThatCannotPrint() {
+    ReportProject p;
+    // 北墙's photograph named in GBK bytes, 南墙's a camera's 8000 × 6000 JPEG (over Qt's
+    // default allocation limit decoded whole), 东墙's damaged.
+    ::unlink((path(p.dir, "CrackData/北墙.jpg")).c_str());
+    photo(path(p.dir, "CrackData/\xB1\xB1\xC7\xBD.jpg"), 40, 30, "JPG");
+    ::unlink((path(p.dir, "CrackData/南墙.BMP")).c_str());
+    photo(path(p.dir, "CrackData/南墙.jpg"), 8000, 6000, "JPG");
+    write(path(p.dir, "CrackData/东墙.jpg"), "not a photograph");
+    // An output name that is not UTF-8 is written as given.
+    RunOptions shell;
+    shell.program = QStringLiteral("/bin/sh");
+    const Run r =
+        run({QStringLiteral("-c"),
+             QStringLiteral("cd \"$1\" && \"$0\" report p.cm \"$(printf 'rep\\377.pdf')\""),
+             QStringLiteral(FALLOWMERE_CLI), p.dir.path()},
+            shell);
+    QVERIFY2(r.status == 1, r.err.constData());
+    QVERIFY2(r.errText().contains(QStringLiteral("第 3 页")) &&
+                 r.errText().contains(QStringLiteral("CrackData/东墙.jpg")),
+             r.err.constData());
+    QCOMPARE(r.errText().count(QStringLiteral("CrackData/")), 1);
+    const std::string written = path(p.dir, "rep\xff.pdf");
+    QVERIFY(exists(written));
+    QVERIFY(::rename(written.c_str(), p.pdf.c_str()) == 0);
+    // Each photograph embedded at no more than its box's pixels (2834 × 2125 at 600 dpi).
+    QCOMPARE(pdfImages(p.pdf), (QStringList{"1:40x30", "2:2834x2125"}));
+    QVERIFY(pageText(p.pdf, 3).contains(QStringLiteral("东墙")));
 }
 
 QTEST_GUILESS_MAIN(ReportCliTest)

@@ -23,11 +23,16 @@ TEST(SinglePictureLayout, DoubledAndCentredWithItsSizeAsCaption) {
               (ViewRect{80, 61, 640, 480}));
 }
 
-TEST(SinglePictureLayout, UndecodableShowsZeroSizeAndNoListNothing) {
-    const PictureLayout broken = layoutSinglePicture(800, 600, true, {});
+TEST(SinglePictureLayout, UndecodableGetsANoticeInItsCellAndNoListNothing) {
+    // No "(0 x 0)" over an empty pane: the file is named in a cell where the picture would be.
+    const PictureLayout broken = layoutSinglePicture(800, 600, true, {}, "bad.jpg");
     EXPECT_TRUE(broken.pictures.empty());
-    ASSERT_EQ(broken.texts.size(), 1u);
-    EXPECT_EQ(broken.texts[0].text, "(0 x 0)");
+    EXPECT_TRUE(broken.texts.empty());
+    ASSERT_EQ(broken.notices.size(), 1u);
+    EXPECT_EQ(broken.notices[0].fileName, "bad.jpg");
+    const ViewRect cell = broken.notices[0].rect;
+    EXPECT_TRUE(cell.width > 0 && cell.height > 0 && cell.x >= 0 && cell.y >= 0);
+    EXPECT_EQ(cell.x * 2 + cell.width, 800); // centred as a picture
 
     const PictureLayout none = layoutSinglePicture(800, 600, false, {320, 240});
     EXPECT_TRUE(none.pictures.empty());
@@ -71,6 +76,11 @@ TEST(PictureGridLayout, UndecodablePicturesKeepTheirNameAndTheCellSizeComesFromA
     ASSERT_EQ(layout.pictures.size(), 1u);
     EXPECT_EQ(layout.pictures[0].index, 1u);
     EXPECT_EQ(layout.pictures[0].rect.width, 200);
+    // The broken ones are named in their own cells.
+    ASSERT_EQ(layout.notices.size(), 2u);
+    EXPECT_EQ(
+        layout.notices[1],
+        (PictureNotice{2, {layout.texts[2].x, layout.texts[2].y - 100, 200, 100}, "bad2.bmp"}));
     ASSERT_EQ(layout.texts.size(), 3u);
     EXPECT_EQ(layout.texts[0].y, layout.texts[1].y);
     EXPECT_EQ(layout.texts[2].y - layout.texts[0].y, 120);

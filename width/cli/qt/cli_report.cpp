@@ -13,10 +13,6 @@
 #include "width/stats/width_sheets.h"
 #include "width/stats/width_stats_report.h"
 
-#include <QFile>
-
-#include <sys/stat.h>
-
 namespace fallowmere::cli {
 namespace {
 
@@ -120,14 +116,18 @@ int report(const tessera::cli::Arguments& args) {
                         : QStringLiteral("裂缝检测报告");
     options.creator = QStringLiteral("Fallowmere");
     QString why;
-    if (!tessera::writePdf(QFile::decodeName(QByteArray::fromStdString(out)), pages, options,
-                           &why)) {
+    std::vector<tessera::UndrawnPicture> undrawn;
+    // The output name goes to the system as the bytes given (it need not be UTF-8).
+    if (!tessera::writePdf(out, pages, options, &why, &undrawn)) {
         error("无法写入“" + shown(out) + "”：" + why.toStdString());
         return kFailure;
     }
     say("“" + shown(out) + "”：" + std::to_string(pages.pageCount(tessera::pdfPageDevice(dpi))) +
         " 页，" + std::to_string(dpi) + " dpi");
-    return kOk;
+    for (const tessera::UndrawnPicture& picture : undrawn)
+        error("第 " + std::to_string(picture.page) + " 页的照片“" + shown(picture.path) +
+              "”无法显示，图片区留空：" + picture.reason.toStdString());
+    return undrawn.empty() ? kOk : kPictureMissing;
 }
 
 const tessera::cli::Command

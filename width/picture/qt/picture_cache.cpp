@@ -1,25 +1,27 @@
 #include "width/picture/qt/picture_cache.h"
 
-#include <QFile>
-#include <QImageReader>
+#include "common/qt/picture_file.h"
 
-#include <fcntl.h>
+#include <cmath>
+
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace fallowmere {
 namespace {
 
-// Opens a file by its path bytes (names need not be valid UTF-8) for a reader.
-bool openFile(const std::string& path, QFile& file) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return false;
-    }
-    return true;
+// Entries without an image are small, but their number is bounded too.
+constexpr size_t kMaxEntries = 256;
+
+// The picture's pixels (of a picture of `own` pixels) under `part` of a target of `target`
+// pixels, rounded outwards.
+QRect sourceOf(QRect part, QSize target, QSize own) {
+    const double sx = double(own.width()) / target.width();
+    const double sy = double(own.height()) / target.height();
+    const int x0 = int(std::floor(part.left() * sx));
+    const int y0 = int(std::floor(part.top() * sy));
+    const int x1 = int(std::ceil((part.right() + 1) * sx));
+    const int y1 = int(std::ceil((part.bottom() + 1) * sy));
+    return QRect(QPoint(x0, y0), QPoint(x1 - 1, y1 - 1)).intersected(QRect(QPoint(0, 0), own));
 }
 
 } // namespace
@@ -29,25 +31,42 @@ PictureCache::Entry* PictureCache::entry(const std::string& path) {
     auto it = entries_.begin();
     while (it != entries_.end() && it->path != path)
         ++it;
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        if (it != entries_.end())
-            entries_.erase(it);
-        return nullptr;
-    }
+    const bool present = ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
     const Stamp stamp{static_cast<int64_t>(st.st_size), static_cast<int64_t>(st.st_mtim.tv_sec),
                       static_cast<int64_t>(st.st_mtim.tv_nsec), static_cast<uint64_t>(st.st_ino)};
-    if (it != entries_.end() && !(it->stamp == stamp)) {
+    if (it != entries_.end() && (!present || !(it->stamp == stamp))) {
+        held_ -= it->image.sizeInBytes();
         entries_.erase(it);
         it = entries_.end();
     }
+    if (!present)
+        return nullptr;
     if (it == entries_.end()) {
-        entries_.push_front(Entry{path, stamp, false, {}, {}, {}, false});
-        while (entries_.size() > capacity_)
-            entries_.pop_back();
+        entries_.push_front(Entry{path, stamp, false, {}, {}, {}, {}, {}});
+        trim();
     } else if (it != entries_.begin()) {
         entries_.splice(entries_.begin(), entries_, it);
     }
     return &entries_.front();
+}
+
+void PictureCache::setImage(Entry& e, QImage image) {
+    held_ -= e.image.sizeInBytes();
+    e.image = std::move(image);
+    held_ += e.image.sizeInBytes();
+}
+
+void PictureCache::trim() {
+    // The front entry (the one in use) stays, even alone over the budget.
+    while (entries_.size() > 1 && (held_ > budget_ || entries_.size() > kMaxEntries)) {
+        held_ -= entries_.back().image.sizeInBytes();
+        entries_.pop_back();
+    }
+}
+
+void PictureCache::clear() {
+    entries_.clear();
+    held_ = 0;
 }
 
 PictureSize PictureCache::pictureSize(const std::string& path) {
@@ -57,56 +76,41 @@ PictureSize PictureCache::pictureSize(const std::string& path) {
     if (!e->sizeRead) {
         e->sizeRead = true;
         ++headerReads_;
-        QFile file;
-        if (openFile(path, file)) {
-            QImageReader reader(&file);
-            QSize size = reader.size();
-            if (!size.isValid()) {
-                // Formats whose header does not give the size: decode it once.
-                const QImage full = reader.read();
-                size = full.size();
-            }
-            if (size.isValid())
-                e->size = {size.width(), size.height()};
-        }
+        const QSize size = tessera::pictureFileSize(path, &e->reason);
+        if (size.isValid())
+            e->size = {size.width(), size.height()};
     }
     return e->size;
 }
 
-QImage PictureCache::image(const std::string& path, QSize target) {
+PicturePiece PictureCache::piece(const std::string& path, QSize target, QRect visible) {
     const PictureSize own = pictureSize(path);
-    if (!own.valid())
-        return {};
     Entry* e = entry(path);
     if (!e)
+        return {{}, {}, QStringLiteral("文件不存在")};
+    if (!own.valid())
+        return {{}, {}, e->reason};
+    const QRect part = visible.intersected(QRect(QPoint(0, 0), target));
+    if (part.isEmpty())
         return {};
-    const QSize native(own.width, own.height);
-    QSize wanted = native;
-    if (target.isValid() && target.width() <= native.width() && target.height() <= native.height())
-        wanted = target;
-    if (!e->image.isNull() && e->decodedAt == wanted)
-        return e->image;
-    if (e->decodeFailed && e->decodedAt == wanted)
-        return {};
+    const QSize ownSize(own.width, own.height);
+    const QRect source = sourceOf(part, target, ownSize);
+    if (e->target == target && e->source.contains(source)) {
+        if (!e->image.isNull())
+            return {e->image, e->source, {}};
+        if (!e->reason.isEmpty())
+            return {{}, {}, e->reason}; // failed before: not tried again on every paint
+    }
     ++decodes_;
-    e->decodedAt = wanted;
-    QFile file;
-    QImage decoded;
-    if (openFile(path, file)) {
-        QImageReader reader(&file);
-        if (wanted != native)
-            reader.setScaledSize(wanted);
-        decoded = reader.read();
-    }
-    if (decoded.isNull()) {
-        e->decodeFailed = true;
-        e->image = QImage();
-        return {};
-    }
-    e->decodeFailed = false;
-    e->image = decoded.convertToFormat(
-        decoded.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
-    return e->image;
+    QString reason;
+    QImage image = tessera::decodePicture(
+        path, part.size(), source == QRect(QPoint(0, 0), ownSize) ? QRect() : source, &reason);
+    e->target = target;
+    e->source = source;
+    e->reason = image.isNull() ? reason : QString();
+    setImage(*e, image);
+    trim();
+    return {image, source, e->reason};
 }
 
 } // namespace fallowmere

@@ -113,7 +113,17 @@ PictureLayout CQuenbyView::currentLayout() {
     }
     if (paths.empty())
         return {};
-    return layoutSinglePicture(w, h, true, cache_.pictureSize(paths.front()));
+    return layoutSinglePicture(w, h, true, cache_.pictureSize(paths.front()),
+                               tessera::displayPath(pictureFileName(paths.front())));
+}
+
+void CQuenbyView::drawNotice(QPainter& painter, const QRect& cell, const std::string& fileName) {
+    painter.setPen(Qt::gray);
+    painter.drawRect(cell.adjusted(0, 0, -1, -1));
+    painter.setPen(Qt::black);
+    painter.drawText(cell.adjusted(4, 4, -4, -4), Qt::AlignCenter | Qt::TextWrapAnywhere,
+                     tessera::fromUtf8(fileName) + QLatin1Char('\n') +
+                         tessera::fromUtf8(kPictureNotice));
 }
 
 void CQuenbyView::paintEvent(QPaintEvent* event) {
@@ -122,28 +132,45 @@ void CQuenbyView::paintEvent(QPaintEvent* event) {
     const QPoint offset(horizontalScrollBar()->value(), verticalScrollBar()->value());
     painter.translate(-offset);
     const QRect exposed = event->rect().translated(offset);
+    // What the pane shows now: pictures are decoded for this part only.
+    const QRect shown(offset, viewport()->size());
     const PictureLayout layout = currentLayout();
     const auto& paths = paths_.paths();
+    std::vector<PictureNotice> notices = layout.notices;
     for (const PicturePlacement& placement : layout.pictures) {
         const QRect target = toQRect(placement.rect);
         const QRect visible = target.intersected(exposed);
         if (visible.isEmpty() || placement.index >= paths.size())
             continue;
-        const QImage image = cache_.image(paths[placement.index], target.size());
-        if (image.isNull())
-            continue;
-        if (image.size() == target.size()) {
-            painter.drawImage(visible.topLeft(), image, visible.translated(-target.topLeft()));
+        const std::string& path = paths[placement.index];
+        const PicturePiece piece = cache_.piece(
+            path, target.size(), target.intersected(shown).translated(-target.topLeft()));
+        if (piece.image.isNull()) {
+            // The header was readable but the picture is not.
+            notices.push_back(
+                {placement.index, placement.rect, tessera::displayPath(pictureFileName(path))});
             continue;
         }
-        // Stretched: only the part of the picture that lands in the visible rectangle.
-        const double sx = double(image.width()) / target.width();
-        const double sy = double(image.height()) / target.height();
-        const QRectF source((visible.x() - target.x()) * sx, (visible.y() - target.y()) * sy,
-                            visible.width() * sx, visible.height() * sy);
+        // The part of the piece that lands in the visible rectangle, stretched into it.
+        const PictureSize own = cache_.pictureSize(path);
+        const double toOwnX = double(own.width) / target.width();
+        const double toOwnY = double(own.height) / target.height();
+        const double toImageX = double(piece.image.width()) / piece.source.width();
+        const double toImageY = double(piece.image.height()) / piece.source.height();
+        const QRectF source(((visible.x() - target.x()) * toOwnX - piece.source.x()) * toImageX,
+                            ((visible.y() - target.y()) * toOwnY - piece.source.y()) * toImageY,
+                            visible.width() * toOwnX * toImageX,
+                            visible.height() * toOwnY * toImageY);
+        if (source.size() == QSizeF(visible.size())) {
+            painter.drawImage(visible.topLeft(), piece.image, source.toRect());
+            continue;
+        }
         painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        painter.drawImage(QRectF(visible), image, source);
+        painter.drawImage(QRectF(visible), piece.image, source);
     }
+    for (const PictureNotice& notice : notices)
+        if (toQRect(notice.rect).intersects(exposed))
+            drawNotice(painter, toQRect(notice.rect), notice.fileName);
     painter.setPen(Qt::black);
     const QFontMetrics metrics(font());
     for (const ViewText& text : layout.texts) {

@@ -3,7 +3,8 @@
 // one at twice its size in single-record mode, up to six in a grid of two columns and three
 // rows with their file names in multiple-record mode. It follows the document's shown names
 // after every pick (PicturePaths), keeps the decoded photographs between paints
-// (PictureCache) and draws only what is visible. It also prints the inspection report of the
+// (PictureCache) and decodes and draws only what is visible. A photograph that cannot be
+// decoded is named in its cell with "无法显示图片". It also prints the inspection report of the
 // records collected for printing: print, print without dialog, preview and PDF export.
 
 #include "common/command.h"
@@ -17,6 +18,8 @@
 
 #include <functional>
 #include <memory>
+
+class QPainter;
 
 namespace fallowmere {
 
@@ -68,6 +71,8 @@ private:
     void announceMissingPicture() override;
 
     void updateScrollBars();
+    // The cell of a picture that cannot be shown: its file name and "无法显示图片".
+    static void drawNotice(QPainter& painter, const QRect& cell, const std::string& fileName);
 
     CQuenbyDoc& doc_;
     FileOps& fs_;

@@ -1,5 +1,6 @@
 // The picture pane: how it follows the picks (the path rules), where it draws in both layouts,
-// the decoded-picture cache, and the report it prints.
+// photographs too large to decode whole, damaged ones, the decoded-picture cache and its byte
+// budget, and the report it prints.
 
 #include "common/gbk.h"
 #include "tests/support/modal_dialog.h"
@@ -200,6 +201,59 @@ private slots:
         QCOMPARE(view->cache().decodeCount(), decodes + 1);
     }
 
+    void cameraPhotographShowsDecodedAtTheVisibleSizeOnly() {
+        // 8000 × 6000: over Qt's default allocation limit when decoded whole. Drawn at twice its
+        // size, only its top-left corner shows in the pane.
+        QVERIFY(writePicture(project.pictures + QStringLiteral("/N7.jpg"), Qt::darkGreen,
+                             QSize(8000, 6000)));
+        showAt(800, 600);
+        pick({"N7"});
+        const QImage image = shot();
+        for (const QPoint& at : {QPoint(5, 100), QPoint(400, 300), QPoint(795, 595)}) {
+            const QColor c = image.pixelColor(at);
+            QVERIFY2(qAbs(c.green() - 128) < 12 && c.red() < 12 && c.blue() < 12,
+                     qPrintable(c.name()));
+        }
+        QCOMPARE(view->currentLayout().texts.front().text, std::string("(8000 x 6000)"));
+        // Decoded for the 800 × 600 pixels it fills, not 8000 × 6000.
+        QVERIFY(view->cache().heldBytes() <= qint64(800) * 600 * 4);
+    }
+
+    void damagedPhotographIsNamedInItsCell() {
+        QFile junk(bmp(1));
+        QVERIFY(junk.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        junk.write("not a picture");
+        junk.close();
+        showAt(800, 600);
+        pick({"N1"});
+        const PictureLayout layout = view->currentLayout();
+        QVERIFY(layout.texts.empty()); // no "(0 x 0)"
+        QCOMPARE(layout.notices.size(), size_t(1));
+        QCOMPARE(layout.notices[0].fileName, std::string("N1.bmp"));
+        const ViewRect& cell = layout.notices[0].rect;
+        // Its name and "无法显示图片" are written in the cell's middle.
+        QVERIFY(hasInk(shot(), QRect(cell.x + cell.width / 4, cell.y + cell.height / 2 - 20,
+                                     cell.width / 2, 40)));
+    }
+
+    void cacheStaysWithinItsByteBudget() {
+        // N1 is 320 × 240 (300 kB decoded), N2 … N6 are small.
+        const qint64 budget = 400 * 1024;
+        PictureCache cache(budget);
+        for (int i = 1; i <= 6; ++i) {
+            const std::string path = bmp(i).toStdString();
+            const PictureSize size = cache.pictureSize(path);
+            const QSize own(size.width, size.height);
+            QVERIFY(!cache.piece(path, own, QRect(QPoint(0, 0), own)).image.isNull());
+            QVERIFY(cache.heldBytes() <= budget);
+        }
+        // N1 was dropped to stay within the budget: it is decoded again.
+        const uint64_t decodes = cache.decodeCount();
+        cache.piece(bmp(1).toStdString(), QSize(320, 240), QRect(0, 0, 320, 240));
+        QCOMPARE(cache.decodeCount(), decodes + 1);
+        QVERIFY(cache.heldBytes() <= budget);
+    }
+
     void onlyVisiblePicturesAreDecoded() {
         for (int i = 1; i <= 3; ++i)
             QVERIFY(writePicture(bmp(i), colorOf(i), QSize(700, 600)));
@@ -255,6 +309,27 @@ private slots:
         QCOMPARE(images, QStringList{"N3.bmp"});
         report->layoutPage({600, 600, 4960, 7016}, 3);
         QCOMPARE(settingsRead, 2);
+    }
+
+    void exportedReportNamesThePhotographItCannotPrint() {
+        QFile junk(bmp(3));
+        QVERIFY(junk.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        junk.write("not a picture");
+        junk.close();
+        std::vector<CRecordStru> list(2);
+        list[0].strName = "N2";
+        list[1].strName = "N3";
+        doc->setPrintList(list);
+        const QString pdf = tmp->filePath(QStringLiteral("report.pdf"));
+        prompt->fileNames << pdf;
+        QVERIFY(view->onCommand(ID_EXPORT_PDF));
+        QVERIFY(QFileInfo(pdf).size() > 0); // written all the same
+        const QStringList messages = prompt->messageTexts();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].contains(QStringLiteral("第 2 页")) &&
+                     messages[0].contains(QStringLiteral("N3.bmp")) &&
+                     !messages[0].contains(QStringLiteral("N2.bmp")),
+                 qPrintable(messages[0]));
     }
 
     void printDialogOffersExactlyTheCollectedPages() {
