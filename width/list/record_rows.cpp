@@ -90,6 +90,7 @@ void RecordRows::append(const std::vector<const CRecordStru*>& records) {
     for (const CRecordStru* r : records)
         rows_.push_back(Row{*r, nullptr, false, false});
     observer().afterInsert();
+    clearSortMark();
 }
 
 void RecordRows::remove(size_t i) {
@@ -122,11 +123,20 @@ void RecordRows::removeRows(const std::vector<size_t>& indices) {
 }
 
 void RecordRows::clear() {
+    clearSortMark();
     if (rows_.empty())
         return;
     observer().beforeReset();
     rows_.clear();
     observer().afterReset();
+}
+
+void RecordRows::clearSortMark() {
+    if (sortColumn_ < 0)
+        return;
+    sortColumn_ = -1;
+    ascending_ = true;
+    observer().sortMarkChanged();
 }
 
 void RecordRows::setRecord(size_t i, CRecordStru record) {
