@@ -141,8 +141,8 @@ void CMainFrame::createActions() {
          "保存活动文档\n保存",
          {QKeySequence(Qt::CTRL | Qt::Key_S)}},
         {ID_FILE_SAVE_AS, "另存为(&A)...", "用新名称保存活动文档\n另存为", {}},
-        // The menu's print collects the checked rows first; Ctrl+P and the toolbar's print
-        // (57607) print the rows collected last.
+        // Every print collects the checked rows first (the picture pane does): the menu's
+        // print, Ctrl+P and the toolbar's print (57607) alike.
         {ID_REPORT_PRINT, "打印(&P)...\tCtrl+P", "打印选中记录的检测报告\n打印", {}},
         {ID_REPORT_PREVIEW, "打印预览(&V)", "显示选中记录的检测报告\n打印预览", {}},
         {ID_EXPORT_PDF, "导出PDF(&E)...", "将选中记录的检测报告保存为 PDF 文件\n导出PDF", {}},
@@ -156,7 +156,7 @@ void CMainFrame::createActions() {
         {ID_RECORD_ADD, "添加", "添加新文档记录\n添加", {}},
         {ID_VIEW_SINGLE, "单条模式", "查看单条记录模式\n单条模式", {}},
         {ID_VIEW_MULTI, "多条模式", "查看多条记录模式\n多条模式", {}},
-        {ID_RECORD_DELETE, "删除", "删除一条记录\n删除", {}},
+        {ID_RECORD_DELETE, "删除", "删除一条记录\n删除", {QKeySequence(Qt::Key_Delete)}},
         {ID_FILE_NEW, "新建", "建立新文档\n新建", {QKeySequence(Qt::CTRL | Qt::Key_N)}},
         {ID_EDIT_UNDO,
          "撤消",
@@ -281,6 +281,7 @@ void CMainFrame::createPanes(FileOps& fs) {
     setCentralWidget(m_splitter);
     m_pDataView->setPictureView(m_pPicView, [this] { m_pPicView->OnUpdate(); });
     m_pPicView->setSettingsSource([this] { return m_app.inspectionInfo(); });
+    m_pPicView->setPrintCollector([this] { m_pDataView->OnCollectPrint(); });
     m_pDataView->RestoreHeaderLayout();
     m_pPicView->OnInitialUpdate();
     m_activePane = m_pDataView;
@@ -311,7 +312,7 @@ void CMainFrame::switchPane() {
 }
 
 void CMainFrame::collectAndSend(int command) {
-    m_pDataView->OnCollectPrint();
+    // The picture pane collects the checked rows before it prints.
     m_pPicView->onCommand(command);
 }
 

@@ -44,6 +44,10 @@ void CQuenbyView::setSettingsSource(InspectionReport::SettingsSource source) {
     settings_ = std::move(source);
 }
 
+void CQuenbyView::setPrintCollector(std::function<void()> collect) {
+    collectPrint_ = std::move(collect);
+}
+
 void CQuenbyView::OnInitialUpdate() {
     OnUpdate();
     updateScrollBars();
@@ -173,6 +177,8 @@ void CQuenbyView::updateScrollBars() {
 }
 
 std::unique_ptr<InspectionReport> CQuenbyView::reportToPrint() {
+    if (collectPrint_)
+        collectPrint_();
     if (!doc_.printReady() || doc_.printList().empty()) {
         tessera::prompt().message(this, tessera::fromUtf8(kNothingToPrintCaption),
                                   tessera::fromUtf8(kNothingToPrintMessage),

@@ -30,6 +30,9 @@ public:
 
     // The inspection information printed on every page, asked for on every page.
     void setSettingsSource(InspectionReport::SettingsSource source);
+    // Collects the checked rows into the document's print list; called before every print,
+    // preview and PDF export, whichever command, key or button started it.
+    void setPrintCollector(std::function<void()> collect);
 
     // Initial update: the refresh once, then the fixed scroll area.
     void OnInitialUpdate();
@@ -74,6 +77,7 @@ private:
     PicturePaths paths_;
     PictureCache cache_;
     InspectionReport::SettingsSource settings_;
+    std::function<void()> collectPrint_;
 };
 
 } // namespace fallowmere

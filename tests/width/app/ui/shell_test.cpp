@@ -162,7 +162,8 @@ private slots:
         QCOMPARE(frame->action(ID_SET_INFO)->statusTip(), QStringLiteral("设置检测相关信息"));
         QCOMPARE(frame->promptPane()->text(), QStringLiteral("就绪"));
 
-        // Ctrl+P is the toolbar's print, not the menu item that collects first.
+        // Ctrl+P is the toolbar's print; the menu item shows it as its key, as both collect the
+        // checked rows alike.
         QCOMPARE(frame->action(tessera::ID_FILE_PRINT)->shortcut(),
                  QKeySequence(Qt::CTRL | Qt::Key_P));
         QVERIFY(frame->action(ID_REPORT_PRINT)->shortcut().isEmpty());
@@ -344,10 +345,10 @@ private slots:
         QCOMPARE(widthui::readProject(project.file).size(), 10);
     }
 
-    void menuPrintCollectsAndCtrlPPrintsWhatWasCollectedLast() {
+    void everyPrintCollectsTheCheckedRows() {
         start();
-        // Nothing ever collected: the message once, and no dialog.
-        QCOMPARE(printDialogMaxPage([&] { frame->routeCommand(tessera::ID_FILE_PRINT); }), 0);
+        // Nothing checked: the message once, and no dialog.
+        QCOMPARE(printDialogMaxPage([&] { frame->action(tessera::ID_FILE_PRINT)->trigger(); }), 0);
         QCOMPARE(prompt->messageTexts(), QStringList{"请选择需要打印的记录"});
         prompt->shown.clear();
 
@@ -355,17 +356,31 @@ private slots:
         frame->routeCommand(ID_VIEW_MULTI);
         clickText(4);
         clickText(2);
-        QCOMPARE(printDialogMaxPage([&] { frame->routeCommand(ID_REPORT_PRINT); }), 2);
+        // Ctrl+P and the toolbar's printer (one action) from the list, never collected before.
+        QCOMPARE(frame->action(tessera::ID_FILE_PRINT)->shortcut(),
+                 QKeySequence(Qt::CTRL | Qt::Key_P));
+        QCOMPARE(printDialogMaxPage([&] { frame->action(tessera::ID_FILE_PRINT)->trigger(); }), 2);
         QCOMPARE(utf8(app->document().printList()[0].strName), QStringLiteral("N3"));
-
-        list()->OnClearChecks(); // the checks change, the collected list stays
-        QCOMPARE(printDialogMaxPage([&] { frame->routeCommand(tessera::ID_FILE_PRINT); }), 2);
+        clickText(6);
         frame->setActivePane(frame->pictureView());
-        QCOMPARE(printDialogMaxPage([&] { frame->routeCommand(tessera::ID_FILE_PRINT); }), 2);
+        QCOMPARE(printDialogMaxPage([&] { frame->action(tessera::ID_FILE_PRINT)->trigger(); }), 3);
+        QCOMPARE(printDialogMaxPage([&] { frame->routeCommand(ID_REPORT_PRINT); }), 3);
 
-        // The menu's print collects again: nothing checked now.
-        QCOMPARE(printDialogMaxPage([&] { frame->routeCommand(ID_REPORT_PRINT); }), 0);
+        list()->OnClearChecks();
+        QCOMPARE(printDialogMaxPage([&] { frame->action(tessera::ID_FILE_PRINT)->trigger(); }), 0);
         QCOMPARE(prompt->messageTexts(), QStringList{"请选择需要打印的记录"});
+    }
+
+    void deleteKeyDeletesAsTheToolbarDoes() {
+        start({project.file});
+        clickText(1);
+        prompt->answers << tessera::PromptAnswer::Yes;
+        frame->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), frame);
+        QTest::keyClick(list(), Qt::Key_Delete);
+        QCOMPARE(prompt->shown.last().text, QStringLiteral("是否删除对应的记录?"));
+        QVERIFY(!names().contains(QStringLiteral("N2")));
+        QCOMPARE(widthui::readProject(project.file).size(), 8);
     }
 
     void pdfPagesHoldTheirOwnRecordInListOrder() {
@@ -462,6 +477,8 @@ private slots:
             QCOMPARE(labels,
                      (QStringList{"测量单位", "测 量 人", "项目名称", "复    核 ", "签    收"}));
             QCOMPARE(dialog->cancelButton()->text(), QStringLiteral("取消 "));
+            // Typing starts in the first edit.
+            QCOMPARE(dialog->focusWidget(), dialog->edit(1007));
             const auto units = tessera::dialogBaseUnits(dialog->font());
             QCOMPARE(dialog->size(), tessera::dialogRect(units, 0, 0, 160, 107).size());
             QCOMPARE(dialog->edit(1009)->geometry(), tessera::dialogRect(units, 51, 22, 97, 12));
