@@ -9,6 +9,9 @@
 #include "width/project/command_ids.h"
 
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QSettings>
 #include <QtTest>
 
 using namespace fallowmere;
@@ -255,6 +258,37 @@ private slots:
         QCOMPARE(images, QStringList{"N3.bmp"});
         report->layoutPage({600, 600, 4960, 7016}, 3);
         QCOMPARE(settingsRead, 2);
+    }
+
+    // The preview shows whole pages and opens as it was closed last; the PDF dialog names its
+    // type.
+    void previewShowsWholePagesAtItsLastSizeAndThePdfTypeHasAName() {
+        QSettings().remove(QStringLiteral("PrintPreview"));
+        doc->setPrintList(std::vector<CRecordStru>(2));
+        auto preview = [&](const std::function<void(QDialog*)>& act) {
+            testing_modal::whenModal([&](QWidget* w) {
+                auto* dialog = qobject_cast<QPrintPreviewDialog*>(w);
+                QVERIFY(dialog);
+                act(dialog);
+                dialog->reject();
+            });
+            QVERIFY(view->onCommand(tessera::ID_FILE_PRINT_PREVIEW));
+        };
+        QSize first;
+        preview([&](QDialog* dialog) {
+            auto* pages = dialog->findChild<QPrintPreviewWidget*>();
+            QCOMPARE(pages->zoomMode(), QPrintPreviewWidget::FitInView);
+            first = dialog->size();
+            QVERIFY2(first.height() >= dialog->screen()->availableGeometry().height() * 8 / 10,
+                     qPrintable(QStringLiteral("%1x%2").arg(first.width()).arg(first.height())));
+            dialog->resize(first - QSize(50, 40));
+        });
+        preview([&](QDialog* dialog) { QCOMPARE(dialog->size(), first - QSize(50, 40)); });
+        QSettings().remove(QStringLiteral("PrintPreview"));
+
+        prompt->fileNames << QString();
+        QVERIFY(view->onCommand(ID_EXPORT_PDF));
+        QCOMPARE(prompt->shown.last().request.filter, QStringLiteral("PDF 文件 (*.pdf)"));
     }
 
     void printDialogOffersExactlyTheCollectedPages() {
