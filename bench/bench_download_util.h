@@ -78,12 +78,12 @@ inline std::string readFile(const std::string& path) {
     return out;
 }
 
-// The simulator's "sent X of Y bytes in T s" line: bytes sent and seconds taken.
+// The simulator's "已发送 X/Y 字节，用时 T 秒" line: bytes sent and seconds taken.
 inline bool meterSent(const std::string& log, long long& bytes, long long& total, double& seconds) {
-    size_t at = log.rfind("simulate-meter: sent ");
+    size_t at = log.rfind("simulate-meter: 已发送 ");
     return at != std::string::npos &&
-           std::sscanf(log.c_str() + at, "simulate-meter: sent %lld of %lld bytes in %lf s", &bytes,
-                       &total, &seconds) == 3;
+           std::sscanf(log.c_str() + at, "simulate-meter: 已发送 %lld/%lld 字节，用时 %lf 秒",
+                       &bytes, &total, &seconds) == 3;
 }
 
 // A port map with the simulator's link as the bridge's port COM5.

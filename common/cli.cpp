@@ -32,11 +32,11 @@ std::string& tool() {
 const Entry* g_running = nullptr;
 
 void printUsage(std::FILE* out) {
-    std::fprintf(out, "usage:\n");
+    std::fprintf(out, "用法：\n");
     for (const auto& [name, entry] : registry())
         std::fprintf(out, "  %s %s\n", tool().c_str(), entry.usage.c_str());
     std::fprintf(out, "  %s --help | --version\n", tool().c_str());
-    std::fprintf(out, "--verbose anywhere also shows the framework's messages on stderr\n");
+    std::fprintf(out, "（命令行中任意位置加 --verbose 时，标准错误中也显示框架自身的消息）\n");
 }
 
 } // namespace
@@ -76,7 +76,7 @@ void error(const std::string& text) {
 
 int usageError() {
     if (g_running)
-        std::fprintf(stderr, "usage: %s %s\n", tool().c_str(), g_running->usage.c_str());
+        std::fprintf(stderr, "用法：%s %s\n", tool().c_str(), g_running->usage.c_str());
     return kExitFailure;
 }
 
@@ -86,7 +86,7 @@ bool printOutput(std::string_view text) {
     if (std::fflush(stdout) == 0 && written && !std::ferror(stdout))
         return true;
     const int code = errno;
-    error("cannot write the output: " + errorText(code ? code : EIO));
+    error("无法写出标准输出：" + errorText(code ? code : EIO));
     return false;
 }
 
@@ -128,11 +128,11 @@ bool parseArguments(const std::vector<std::string>& args, const std::vector<std:
             for (const auto& k : known)
                 isKnown |= k == a;
             if (!isKnown) {
-                why = "unknown option " + a;
+                why = "未知的选项 " + a;
                 return false;
             }
             if (i + 1 >= args.size()) {
-                why = "option " + a + " needs a value";
+                why = "选项 " + a + " 需要一个值";
                 return false;
             }
             out.options.emplace_back(a, args[++i]);
@@ -175,7 +175,7 @@ int run(const char* toolName, std::string_view version, int argc, char** argv) {
     }
     auto it = registry().find(command);
     if (it == registry().end()) {
-        error("unknown command " + command);
+        error("未知的命令 " + command);
         printUsage(stderr);
         return kExitFailure;
     }
@@ -186,11 +186,11 @@ int run(const char* toolName, std::string_view version, int argc, char** argv) {
     if (!parseArguments(std::vector<std::string>(argv + 2, argv + argc), entry.options, entry.flags,
                         args, help, why)) {
         error(why);
-        std::fprintf(stderr, "usage: %s %s\n", tool().c_str(), entry.usage.c_str());
+        std::fprintf(stderr, "用法：%s %s\n", tool().c_str(), entry.usage.c_str());
         return kExitFailure;
     }
     if (help) {
-        std::fprintf(stdout, "usage: %s %s\n", tool().c_str(), entry.usage.c_str());
+        std::fprintf(stdout, "用法：%s %s\n", tool().c_str(), entry.usage.c_str());
         return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
     }
     g_running = &entry;
@@ -199,10 +199,10 @@ int run(const char* toolName, std::string_view version, int argc, char** argv) {
         status = entry.handler(args);
     } catch (const std::bad_alloc&) {
         // A file too large for memory is a failure to read it, not a crash.
-        error("out of memory (内存不足)");
+        error("内存不足");
         status = kExitFailure;
     } catch (const std::length_error&) {
-        error("out of memory (内存不足)");
+        error("内存不足");
         status = kExitFailure;
     }
     g_running = nullptr;

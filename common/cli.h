@@ -60,7 +60,7 @@ public:
 // Prints "<tool>: <text>" on stderr.
 void error(const std::string& text);
 
-// Prints "usage: <tool> <usage of the running command>" on stderr and returns kExitFailure;
+// Prints "用法：<tool> <usage of the running command>" on stderr and returns kExitFailure;
 // for handlers whose positional arguments are wrong.
 int usageError();
 

@@ -83,14 +83,15 @@ int fontPixelHeight(int points, int dpi);
 // range are clamped instead of being undefined (absurd resolutions).
 int truncPixels(double value);
 
-// A report to print: its pages are numbered from 1 to pageCount().
+// A report to print: its pages on a device are numbered from 1 to pageCount(device).
 class PageSource {
 public:
     virtual ~PageSource() = default;
-    // The number of pages; a source with no pages prints nothing (the print driver reports
-    // that instead of opening a dialog).
-    virtual int pageCount() const = 0;
-    // The operations of page `page` (1..pageCount()) on `device`, in drawing order.
+    // The number of pages on `device` (a report that puts as many rows on a page as fit there
+    // has more pages on a smaller one); a source with no pages prints nothing (the print driver
+    // reports that instead of opening a dialog).
+    virtual int pageCount(const PageDevice& device) const = 0;
+    // The operations of page `page` (1..pageCount(device)) on `device`, in drawing order.
     virtual std::vector<PageOp> layoutPage(const PageDevice& device, int page) const = 0;
 };
 

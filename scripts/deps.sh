@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the project needs to build, test and run (Debian 12).
+# Installs every Debian package the project needs to build, test, run and package (Debian 12;
+# `file` for the package's library dependencies, lintian and appstream to check the package).
 # With the argument "screenshots", also what scripts/screenshots.sh needs (a window manager,
 # keystrokes, screen capture).
 set -euo pipefail
@@ -11,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk fonts-wqy-zenhei fonts-liberation
   xvfb xauth poppler-utils desktop-file-utils shared-mime-info
+  file lintian appstream
 )
 if [ "${1:-}" = "screenshots" ]; then
   packages+=(openbox xdotool imagemagick x11-utils)

@@ -53,8 +53,8 @@ int drawPages(QPainter& painter, const PageSource& source, const QList<int>& pag
 bool renderPages(QPagedPaintDevice& device, const PageSource& source, const QList<int>& pages,
                  QString* error) {
     if (pages.isEmpty()) {
-        setError(error,
-                 QStringLiteral("所选页码超出报告的页数（共 %1 页）。").arg(source.pageCount()));
+        setError(error, QStringLiteral("所选页码超出报告的页数（共 %1 页）。")
+                            .arg(source.pageCount(pageDeviceOf(device))));
         return false;
     }
     QPainter painter;
@@ -79,6 +79,12 @@ bool renderPages(QPagedPaintDevice& device, const PageSource& source, const QLis
 
 namespace {
 
+// The page of a PDF: A4 portrait, the whole page printable, at `dpi`.
+QPageLayout pdfPageLayout() {
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
+                       QPageLayout::Millimeter);
+}
+
 // Draws every page of `source` as a PDF on `device` (open for writing).
 bool renderPdfTo(QIODevice& device, const PageSource& source, const PdfOptions& options,
                  QString* error) {
@@ -88,11 +94,10 @@ bool renderPdfTo(QIODevice& device, const PageSource& source, const PdfOptions& 
     }
     QPdfWriter writer(&device);
     writer.setResolution(options.dpi);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+    writer.setPageLayout(pdfPageLayout());
     writer.setTitle(options.title);
     writer.setCreator(options.creator);
-    return renderPages(writer, source, pageList({}, source.pageCount()), error);
+    return renderPages(writer, source, pageList({}, source.pageCount(pageDeviceOf(writer))), error);
 }
 
 QString fromSystem(const std::string& text) {
@@ -100,6 +105,11 @@ QString fromSystem(const std::string& text) {
 }
 
 } // namespace
+
+PageDevice pdfPageDevice(int dpi) {
+    const QRect page = pdfPageLayout().fullRectPixels(dpi);
+    return {dpi, dpi, page.width(), page.height()};
+}
 
 QByteArray renderPdf(const PageSource& source, const PdfOptions& options, QString* error) {
     QByteArray bytes;
@@ -112,7 +122,7 @@ QByteArray renderPdf(const PageSource& source, const PdfOptions& options, QStrin
 
 bool writePdf(const std::string& path, const PageSource& source, const PdfOptions& options,
               QString* error) {
-    if (source.pageCount() <= 0 || options.dpi <= 0) {
+    if (options.dpi <= 0 || source.pageCount(pdfPageDevice(options.dpi)) <= 0) {
         renderPdf(source, options, error); // fails at once with the reason; nothing is written
         return false;
     }

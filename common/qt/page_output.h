@@ -41,6 +41,9 @@ struct PdfOptions {
     QString creator; // document information: the program's name
 };
 
+// The device a PDF of `dpi` pixels per inch lays its pages out for.
+PageDevice pdfPageDevice(int dpi);
+
 // Writes every page of `source` as a PDF to `path` (the file name's bytes, as the system
 // knows it) through an AtomicFileWriter, so that an existing file stays as it was when
 // anything fails. False with the reason (the system's text for file errors) on failure.

@@ -1,10 +1,14 @@
 #include "common/ui/print_job.h"
 
 #include "common/qt/page_output.h"
+#include "common/qt/page_painter.h"
 #include "common/ui/prompt.h"
 
 #include <QDir>
+#include <QEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QPageRanges>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -16,6 +20,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace tessera {
 namespace {
@@ -58,6 +63,33 @@ void placePreview(QPrintPreviewDialog& dialog, QWidget* parent) {
         fitPage->trigger();
 }
 
+// Qt's print dialog proposes its print-to-file name in the current folder or the home folder
+// each time it is shown; like the programs' file dialogs, it starts in the folder used last,
+// keeping the proposed name.
+class OutputFileInFolder : public QObject {
+public:
+    OutputFileInFolder(QPrintDialog& dialog, QString folder)
+        : QObject(&dialog), folder_(std::move(folder)) {
+        dialog.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Show || folder_.isEmpty())
+            return false;
+        if (auto* edit = watched->findChild<QLineEdit*>(QStringLiteral("filename"))) {
+            QString name = QFileInfo(edit->text()).fileName();
+            if (name.isEmpty())
+                name = QStringLiteral("print.pdf");
+            edit->setText(QDir(folder_).filePath(name));
+        }
+        return false;
+    }
+
+private:
+    QString folder_;
+};
+
 } // namespace
 
 QPrinter* sharedPrinter() {
@@ -86,7 +118,9 @@ bool printOn(QPrinter& printer, const PageSource& source, QString* error) {
     QPageRanges ranges = printer.pageRanges();
     if (printer.printRange() != QPrinter::PageRange)
         ranges = QPageRanges();
-    QList<int> pages = pageList(ranges, source.pageCount());
+    // The page count of the paper and orientation in force now (the dialogs may have changed
+    // them since the job started).
+    QList<int> pages = pageList(ranges, source.pageCount(pageDeviceOf(printer)));
     if (printer.pageOrder() == QPrinter::LastPageFirst)
         std::reverse(pages.begin(), pages.end());
     if (!printer.supportsMultipleCopies() && printer.copyCount() > 1) {
@@ -99,13 +133,13 @@ bool printOn(QPrinter& printer, const PageSource& source, QString* error) {
 }
 
 bool printPages(QWidget* parent, const PageSource& source, PrintMode mode, const PrintJob& job) {
-    const int pageCount = source.pageCount();
-    if (pageCount < 1)
-        return false;
     std::unique_ptr<QPrinter> ownPrinter;
     if (!g_sharedPrinter)
         ownPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
     QPrinter& printer = g_sharedPrinter ? *g_sharedPrinter : *ownPrinter;
+    const int pageCount = source.pageCount(pageDeviceOf(printer));
+    if (pageCount < 1)
+        return false;
     printer.setDocName(job.documentName);
     printer.setFullPage(false); // origin at the printable area's top-left corner
     printer.setPrintRange(QPrinter::AllPages);
@@ -118,7 +152,12 @@ bool printPages(QWidget* parent, const PageSource& source, PrintMode mode, const
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
         dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
         dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-        return dialog.exec() == QDialog::Accepted;
+        new OutputFileInFolder(dialog, prompt().lastFolder());
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        // A file printed to is a file chosen: later dialogs start in its folder.
+        prompt().rememberChosenFile(printer.outputFileName());
+        return true;
     };
 
     switch (mode) {

@@ -39,6 +39,11 @@ QString Prompt::saveFileName(QWidget* parent, const FileDialogRequest& request) 
     }
 }
 
+void Prompt::rememberChosenFile(const QString& path) {
+    if (!path.isEmpty())
+        lastFolder_ = QFileInfo(path).absolutePath();
+}
+
 PromptChoice Prompt::questionWithYesToAll(QWidget* parent, const QString& caption,
                                           const QString& text) {
     switch (question(parent, caption, text, true)) {

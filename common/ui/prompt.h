@@ -45,10 +45,19 @@ public:
     // typed: "report." passes its check and then becomes "report.DM".
     QString saveFileName(QWidget* parent, const FileDialogRequest& request);
 
+    // The folder of the file chosen last in a file dialog (or named as a print job's output
+    // file); empty before the first. Dialogs that name no folder start there.
+    QString lastFolder() const { return lastFolder_; }
+    // Records the file `path` as the one chosen last.
+    void rememberChosenFile(const QString& path);
+
 protected:
     // The save dialog alone: the name as chosen or typed, with no extension added and no
     // overwrite question; empty when the user cancels.
     virtual QString chooseSaveFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+
+private:
+    QString lastFolder_;
 };
 
 // The overwrite question about `path`, as saveFileName asks it.

@@ -1,5 +1,6 @@
 #include "common/ui/qt_prompt.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -102,7 +103,7 @@ QString buttonText(QMessageBox::StandardButton button) {
 
 void QtPrompt::message(QWidget* parent, const QString& caption, const QString& text,
                        PromptIcon icon) {
-    QMessageBox box(toQt(icon), caption, text, QMessageBox::Ok, parent);
+    QMessageBox box(toQt(icon), caption, text, QMessageBox::Ok, boxOwner(parent));
     setButtonTexts(box);
     keepRoomForCaption(box);
     box.exec();
@@ -113,7 +114,7 @@ PromptAnswer QtPrompt::question(QWidget* parent, const QString& caption, const Q
     auto buttons = QMessageBox::Yes | QMessageBox::No;
     if (withCancel)
         buttons |= QMessageBox::Cancel;
-    QMessageBox box(QMessageBox::Question, caption, text, buttons, parent);
+    QMessageBox box(QMessageBox::Question, caption, text, buttons, boxOwner(parent));
     setButtonTexts(box);
     keepRoomForCaption(box);
     switch (box.exec()) {
@@ -128,9 +129,10 @@ PromptAnswer QtPrompt::question(QWidget* parent, const QString& caption, const Q
 
 PromptChoice QtPrompt::questionWithYesToAll(QWidget* parent, const QString& caption,
                                             const QString& text) {
-    QMessageBox box(
-        QMessageBox::Question, caption, text,
-        QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::Cancel, parent);
+    QMessageBox box(QMessageBox::Question, caption, text,
+                    QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No |
+                        QMessageBox::Cancel,
+                    boxOwner(parent));
     box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
     box.button(QMessageBox::YesToAll)->setText(QStringLiteral("全部是(&A)"));
     box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
@@ -170,15 +172,26 @@ QString QtPrompt::chooseSaveFileName(QWidget* parent, const FileDialogRequest& r
 }
 
 QString QtPrompt::startingFolder(const FileDialogRequest& request) const {
-    return request.directory.isEmpty() ? lastFolder_ : request.directory;
+    return request.directory.isEmpty() ? lastFolder() : request.directory;
 }
 
 QString QtPrompt::chosenFile(QFileDialog& dialog) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     const QString chosen = dialog.selectedFiles().first();
-    lastFolder_ = QFileInfo(chosen).absolutePath();
+    rememberChosenFile(chosen);
     return chosen;
+}
+
+QWidget* boxOwner(QWidget* parent) {
+    if (!parent)
+        return QApplication::activeWindow();
+    for (QWidget* w = parent; w; w = w->parentWidget()) {
+        w = w->window();
+        if (w->isVisible())
+            return w;
+    }
+    return parent;
 }
 
 } // namespace tessera

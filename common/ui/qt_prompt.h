@@ -36,8 +36,12 @@ private:
     // dialogs do on the platform the programs come from.
     QString startingFolder(const FileDialogRequest& request) const;
     QString chosenFile(QFileDialog& dialog);
-
-    QString lastFolder_;
 };
+
+// The window a message box stands over: `parent`'s window or, while that has not been shown
+// (a dialog whose opening failed before it appeared), the nearest shown window it belongs to.
+// A parent with no shown window at all is kept: its place is where it will appear. A box
+// without a parent (the serial engine's error box) stands over the active window, if any.
+QWidget* boxOwner(QWidget* parent);
 
 } // namespace tessera

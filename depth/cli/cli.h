@@ -3,6 +3,7 @@
 // own cli_*.cpp file (common/cli.h), so adding a command touches no shared file.
 
 #include "common/cli.h"
+#include "common/text.h"
 
 #include <string>
 #include <vector>
@@ -19,5 +20,10 @@ enum Exit : int {
 };
 
 using tessera::cli::error;
+
+// A file name in a message: “name”, as UTF-8 (a name that is not UTF-8 shows decoded as GBK).
+inline std::string quoted(const std::string& path) {
+    return "“" + tessera::displayPath(path) + "”";
+}
 
 } // namespace marrowby::cli

@@ -18,13 +18,13 @@ namespace marrowby::cli {
 int loadRows(const std::string& path, DmHeader& header, std::vector<DepthRow>& rows) {
     std::string bytes, reason;
     if (!tessera::readWholeFile(path, bytes, &reason)) {
-        error("cannot open " + path + ": " + reason);
+        error("无法读取" + quoted(path) + "：" + reason);
         return kFailure;
     }
     if (path.size() >= 4 && path.compare(path.size() - 4, 4, ".tsv") == 0) {
         std::string why;
         if (!parseRowsTsv(bytes, rows, why)) {
-            error(path + ": " + why);
+            error(quoted(path) + "：" + why);
             return kFailure;
         }
         return kOk;
@@ -39,7 +39,7 @@ int loadRows(const std::string& path, DmHeader& header, std::vector<DepthRow>& r
 bool writeOutput(const std::string& path, const std::string& data) {
     std::string reason;
     if (!tessera::writeFileAtomically(path, data, &reason)) {
-        error("cannot write " + path + ": " + reason);
+        error("无法写入" + quoted(path) + "：" + reason);
         return false;
     }
     return true;
@@ -54,7 +54,7 @@ int dump(const tessera::cli::Arguments& arguments) {
     }
     std::string bytes, reason;
     if (!tessera::readWholeFile(args[0], bytes, &reason)) {
-        error("cannot open " + args[0] + ": " + reason);
+        error("无法读取" + quoted(args[0]) + "：" + reason);
         return kFailure;
     }
     DmHeader header;
@@ -115,27 +115,27 @@ int import(const tessera::cli::Arguments& args) {
     for (const auto& [name, value] : opts) {
         if (name == "--number") {
             if (!parseInt32(value, header.number)) {
-                error("--number needs a 32-bit integer, not " + value);
+                error("--number 需要 32 位整数，而不是“" + value + "”");
                 return kFailure;
             }
             continue;
         }
         auto gbk = tessera::utf8ToGbk(value);
         if (!gbk) {
-            error(name + " cannot be encoded in GBK");
+            error(name + " 的值“" + value + "”含有无法用 GBK 编码的字符");
             return kFailure;
         }
         (name == "--tag" ? header.tag : header.text) = *gbk;
     }
     std::string bytes, reason;
     if (!tessera::readWholeFile(pos[0], bytes, &reason)) {
-        error("cannot open " + pos[0] + ": " + reason);
+        error("无法读取" + quoted(pos[0]) + "：" + reason);
         return kFailure;
     }
     std::vector<DepthRow> rows;
     std::string why;
     if (!parseRowsTsv(bytes, rows, why)) {
-        error(pos[0] + ": " + why);
+        error(quoted(pos[0]) + "：" + why);
         return kFailure;
     }
     return writeOutput(pos[1], encodeDm(header, rows)) ? kOk : kFailure;
@@ -161,7 +161,7 @@ const tessera::cli::Command
     importCommand("import", "import ROWS.tsv OUT.DM [--tag T] [--text X] [--number N]",
                   {"--tag", "--text", "--number"}, import);
 const tessera::cli::Command
-    exportCommand("export", "export IN OUT.txt   (IN: a DM file or a rows .tsv)", {}, exportText);
+    exportCommand("export", "export IN OUT.txt   （IN：DM 文件或行文件 .tsv）", {}, exportText);
 
 } // namespace
 } // namespace marrowby::cli

@@ -129,7 +129,7 @@ int simulateMeter(const tessera::cli::Arguments& args) {
         else if (name == "--linger")
             ok = parseCount(value, 86'400, lingerS);
         if (!ok) {
-            error(name + " needs a number in its range, not " + value);
+            error(name + " 需要范围内的整数，而不是“" + value + "”");
             return kFailure;
         }
     }
@@ -144,7 +144,7 @@ int simulateMeter(const tessera::cli::Arguments& args) {
     } else {
         std::string reason;
         if (!tessera::readWholeFile(streamFile, data, &reason)) {
-            error("cannot open " + streamFile + ": " + reason);
+            error("无法读取" + quoted(streamFile) + "：" + reason);
             return kFailure;
         }
     }
@@ -162,7 +162,7 @@ int simulateMeter(const tessera::cli::Arguments& args) {
     char name[PATH_MAX];
     if (pty.master < 0 || grantpt(pty.master) != 0 || unlockpt(pty.master) != 0 ||
         ptsname_r(pty.master, name, sizeof name) != 0) {
-        error(std::string("cannot create a pseudo-terminal: ") + tessera::errorText(errno));
+        error("无法创建伪终端：" + tessera::errorText(errno));
         return kFailure;
     }
     pty.slave = name;
@@ -171,7 +171,7 @@ int simulateMeter(const tessera::cli::Arguments& args) {
     int slave = open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     termios tio{};
     if (slave < 0 || tcgetattr(slave, &tio) != 0) {
-        error(std::string("cannot set up ") + name + ": " + tessera::errorText(errno));
+        error("无法设置" + quoted(name) + "：" + tessera::errorText(errno));
         if (slave >= 0)
             close(slave);
         return kFailure;
@@ -184,7 +184,7 @@ int simulateMeter(const tessera::cli::Arguments& args) {
 
     struct stat st {};
     if (lstat(link.c_str(), &st) == 0 && !S_ISLNK(st.st_mode)) {
-        error(link + " exists and is not a symbolic link; not replaced");
+        error(quoted(link) + "已存在且不是符号链接，未替换");
         return kFailure;
     }
     // The link is made under a temporary name and renamed into place. symlink() never replaces
@@ -203,22 +203,22 @@ int simulateMeter(const tessera::cli::Arguments& args) {
             break;
     }
     if (made != 0) {
-        error("cannot publish " + link + ": " + tessera::errorText(errno));
+        error("无法建立链接" + quoted(link) + "：" + tessera::errorText(errno));
         return kFailure;
     }
     if (rename(temporary.c_str(), link.c_str()) != 0) {
-        error("cannot publish " + link + ": " + tessera::errorText(errno));
+        error("无法建立链接" + quoted(link) + "：" + tessera::errorText(errno));
         unlink(temporary.c_str()); // the link made just above
         return kFailure;
     }
     pty.linked = true;
-    std::fprintf(stderr, "simulate-meter: %s -> %s, %zu bytes to send\n", link.c_str(), name,
+    std::fprintf(stderr, "simulate-meter: %s -> %s，待发送 %zu 字节\n", quoted(link).c_str(), name,
                  data.size());
 
     long long received = 0;
     if (!waitUntil(static_cast<double>(timeoutS), [&] { return !readerHungUp(pty.master); })) {
-        error(g_stop ? "interrupted before a reader opened " + link
-                     : "nobody opened " + link + " in time");
+        error(g_stop ? "在有程序打开" + quoted(link) + "之前被中断"
+                     : "限定时间内没有程序打开" + quoted(link));
         return g_stop ? kFailure : kTimeout;
     }
     sleepFor(std::chrono::milliseconds(delayMs));
@@ -229,7 +229,7 @@ int simulateMeter(const tessera::cli::Arguments& args) {
     while (sent < data.size()) {
         countReceived(pty.master, received);
         if (g_stop) {
-            error("interrupted");
+            error("已中断");
             status = kFailure;
             break;
         }
@@ -263,7 +263,7 @@ int simulateMeter(const tessera::cli::Arguments& args) {
             status = kReaderGone;
             break;
         } else {
-            error(std::string("cannot send: ") + tessera::errorText(errno));
+            error("无法发送：" + tessera::errorText(errno));
             status = kFailure;
             break;
         }
@@ -279,19 +279,20 @@ int simulateMeter(const tessera::cli::Arguments& args) {
     }
     countReceived(pty.master, received);
     if (status == kReaderGone)
-        error("the reader closed " + link + " before everything was sent");
-    std::fprintf(stderr, "simulate-meter: sent %zu of %zu bytes in %.3f s, received %lld bytes\n",
+        error("读取方在全部发送之前关闭了" + quoted(link));
+    std::fprintf(stderr, "simulate-meter: 已发送 %zu/%zu 字节，用时 %.3f 秒，收到 %lld 字节\n",
                  sent, data.size(), seconds, received);
     return status;
 }
 
-const tessera::cli::Command meterCommand(
-    "simulate-meter",
-    "simulate-meter --link PATH [--stream FILE | --groups G --records N] [--rate B/S, 0: no "
-    "limit; default 3840] [--delay MS, default 300] [--timeout S, default 0: none] [--linger S, "
-    "default 10, 0: none]",
-    {"--link", "--stream", "--groups", "--records", "--rate", "--delay", "--timeout", "--linger"},
-    simulateMeter);
+const tessera::cli::Command meterCommand("simulate-meter",
+                                         "simulate-meter --link PATH [--stream FILE | --groups G "
+                                         "--records N] [--rate 字节/秒，0 为不限，"
+                                         "默认 3840] [--delay 毫秒，默认 300] [--timeout 秒，默认 "
+                                         "0 为不限] [--linger 秒，默认 10，0 为不等]",
+                                         {"--link", "--stream", "--groups", "--records", "--rate",
+                                          "--delay", "--timeout", "--linger"},
+                                         simulateMeter);
 
 } // namespace
 } // namespace marrowby::cli

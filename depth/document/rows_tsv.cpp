@@ -30,19 +30,19 @@ bool parseRowsTsv(std::string_view text, std::vector<DepthRow>& rows, std::strin
             std::string_view part = line.substr(
                 start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
             if (cell >= DepthRow::kCells) {
-                error = "line " + std::to_string(lineNo) + ": more than five cells";
+                error = "第 " + std::to_string(lineNo) + " 行：多于五个单元格";
                 return false;
             }
             auto cellText = tessera::unescapeCell(part);
             if (!cellText) {
-                error = "line " + std::to_string(lineNo) + ", cell " + std::to_string(cell + 1) +
-                        ": a backslash must be followed by t, r, n or another backslash";
+                error = "第 " + std::to_string(lineNo) + " 行第 " + std::to_string(cell + 1) +
+                        " 个单元格：反斜杠后只能是 t、r、n 或另一个反斜杠";
                 return false;
             }
             auto gbk = tessera::utf8ToGbk(*cellText);
             if (!gbk) {
-                error = "line " + std::to_string(lineNo) + ", cell " + std::to_string(cell + 1) +
-                        ": text cannot be encoded in GBK";
+                error = "第 " + std::to_string(lineNo) + " 行第 " + std::to_string(cell + 1) +
+                        " 个单元格：含有无法用 GBK 编码的字符";
                 return false;
             }
             cells[cell++] = std::move(*gbk);

@@ -8,6 +8,11 @@ std::string groupLabel(int groupsDone) {
     return "正在传送 第" + std::to_string(groupsDone) + "组数据";
 }
 
+std::string keptGroupsMessage(int groups, size_t rows) {
+    return "数据传输未完成，保留了完整接收的 " + std::to_string(groups) + " 组数据（共 " +
+           std::to_string(rows) + " 行）。";
+}
+
 ByteOutcome DownloadParser::onByte(uint8_t c) {
     // The tests are made in this order and only the first that applies acts.
     if (c == 'D') {

@@ -13,6 +13,7 @@
 #include "depth/document/depth_record.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -29,6 +30,10 @@ inline constexpr std::string_view kInitialGroupLabel = "正在传送 第00组数
 
 // "正在传送 第<n>组数据": the progress label after group n was completed.
 std::string groupLabel(int groupsDone);
+
+// What a transfer that ended before its end byte kept: "数据传输未完成，保留了完整接收的 <g> 组
+// 数据（共 <r> 行）。"
+std::string keptGroupsMessage(int groups, size_t rows);
 
 // What the progress display has to do after one byte. Only a group end ("B") and the end
 // byte ("A") produce anything; every other byte just moves the parser along.

@@ -2,6 +2,7 @@
 
 #include "common/gbk.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 
@@ -52,8 +53,18 @@ PageOp line(int x1, int y1, int x2, int y2) {
 
 } // namespace
 
-int depthReportPageCount(size_t rowCount) {
-    size_t pages = rowCount / kDepthRowsPerPage + 1;
+int depthRowsPerPage(const PageDevice& device) {
+    // Row k's text cell ends at T + (5 + k) × H; the rows whose cells end inside the printable
+    // area fit.
+    int rows = 1;
+    while (rows < kDepthRowsPerPage &&
+           trunc(mmToPixels(kTop + (5 + rows) * kRowH, device.dpiY)) <= device.height)
+        ++rows;
+    return rows;
+}
+
+int depthReportPageCount(size_t rowCount, int rowsPerPage) {
+    size_t pages = rowCount / static_cast<size_t>(std::max(1, rowsPerPage)) + 1;
     return pages > static_cast<size_t>(INT_MAX) ? INT_MAX : static_cast<int>(pages);
 }
 
@@ -119,10 +130,11 @@ std::vector<PageOp> layoutDepthReportPage(const PageDevice& device, int page,
                            std::string(kColumnTitles[static_cast<size_t>(c)])));
 
     // 7. Data rows.
+    const int perPage = depthRowsPerPage(device);
     int n = 0;
     if (page >= 1) {
-        const size_t first = static_cast<size_t>(page - 1) * kDepthRowsPerPage;
-        for (int k = 0; k < kDepthRowsPerPage; ++k) {
+        const size_t first = static_cast<size_t>(page - 1) * static_cast<size_t>(perPage);
+        for (int k = 0; k < perPage; ++k) {
             const size_t r = first + static_cast<size_t>(k);
             if (r >= rows.size())
                 break;

@@ -19,11 +19,17 @@
 
 namespace marrowby {
 
-// Rows on one page (the view's `rowsPerPage`, set to 50 for every job).
+// Rows on a page whose printable area is tall enough for them (A4 portrait).
 inline constexpr int kDepthRowsPerPage = 50;
 
-// The job's last page: N ÷ 50 + 1 (integer division), so 50 rows give two pages.
-int depthReportPageCount(size_t rowCount);
+// Rows on one page of `device`: 50 where the printable area holds them, else as many as fit
+// above its bottom edge (at least one), so that a landscape page or a small paper never puts a
+// row below the page.
+int depthRowsPerPage(const tessera::PageDevice& device);
+
+// The job's last page: N ÷ rowsPerPage + 1 (integer division), so 50 rows on pages of 50 give
+// two pages.
+int depthReportPageCount(size_t rowCount, int rowsPerPage = kDepthRowsPerPage);
 
 // The report's constants and derived sizes for one device; exposed for tests and for anyone
 // who wants to place something relative to the table.
@@ -40,8 +46,8 @@ DepthReportGeometry depthReportGeometry(const tessera::PageDevice& device);
 
 // The operations of page `page` (from 1), in drawing order: white fill of the printable area,
 // title, line above the header, the five header texts, for each data row its line and its five
-// texts, the bottom line, the six vertical lines. A page past the last one (or below 1) has no
-// data rows.
+// texts, the bottom line, the six vertical lines. Page p holds the rows from
+// (p − 1) × depthRowsPerPage(device) on. A page past the last one (or below 1) has no data rows.
 std::vector<tessera::PageOp> layoutDepthReportPage(const tessera::PageDevice& device, int page,
                                                    const std::vector<DepthRow>& rows);
 
@@ -50,7 +56,9 @@ std::vector<tessera::PageOp> layoutDepthReportPage(const tessera::PageDevice& de
 class DepthReport : public tessera::PageSource {
 public:
     explicit DepthReport(const std::vector<DepthRow>& rows) : rows_(rows) {}
-    int pageCount() const override { return depthReportPageCount(rows_.size()); }
+    int pageCount(const tessera::PageDevice& device) const override {
+        return depthReportPageCount(rows_.size(), depthRowsPerPage(device));
+    }
     std::vector<tessera::PageOp> layoutPage(const tessera::PageDevice& device,
                                             int page) const override {
         return layoutDepthReportPage(device, page, rows_);

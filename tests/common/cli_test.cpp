@@ -31,10 +31,10 @@ TEST(CliArguments, UnknownOrIncompleteOptionsAreRefused) {
     bool help = false;
     std::string why;
     EXPECT_FALSE(parseArguments({"--port", "3"}, {"--out"}, args, help, why));
-    EXPECT_EQ("unknown option --port", why);
+    EXPECT_EQ("未知的选项 --port", why);
     Arguments more;
     EXPECT_FALSE(parseArguments({"a", "--out"}, {"--out"}, more, help, why));
-    EXPECT_EQ("option --out needs a value", why);
+    EXPECT_EQ("选项 --out 需要一个值", why);
 }
 
 TEST(CliArguments, HelpIsRecognisedWhereAnOptionCouldStand) {
@@ -62,7 +62,7 @@ TEST(CliArguments, FlagsTakeNoValueAndAreOnlyThoseListed) {
     EXPECT_EQ(1u, args.flags.size());
     Arguments other;
     EXPECT_FALSE(parseArguments({"--force"}, {}, {"--replace"}, other, help, why));
-    EXPECT_EQ("unknown option --force", why);
+    EXPECT_EQ("未知的选项 --force", why);
 }
 
 TEST(CliArguments, WholeNumbersWithinTheirRange) {

@@ -92,7 +92,8 @@ std::optional<std::string> gbkArgument(const std::string& text, const std::strin
 bool writeStdout(std::string_view text);
 
 // The program's own settings file, found as the program finds it (the tool sits beside the
-// program): FALLOWMERE_INI, else "QB.ini" beside the executable, else the per-user one.
+// program): FALLOWMERE_INI, else the per-user file for an installed tool, else "QB.ini" beside
+// the executable when usable, else the per-user one.
 SettingsLocation programSettings();
 
 // Prints a text of the program (a message box's text) on stderr, on a line of its own.

@@ -11,13 +11,13 @@ InspectionReport::InspectionReport(std::vector<CRecordStru> records, SettingsSou
     : records_(std::move(records)), settings_(std::move(settings)), pictures_(std::move(pictures)) {
 }
 
-int InspectionReport::pageCount() const {
+int InspectionReport::pageCount(const tessera::PageDevice& /*device*/) const {
     return static_cast<int>(records_.size());
 }
 
 std::vector<tessera::PageOp> InspectionReport::layoutPage(const tessera::PageDevice& device,
                                                           int page) const {
-    if (page < 1 || page > pageCount())
+    if (page < 1 || page > pageCount(device))
         return {tessera::fillOp({0, 0, device.width, device.height}, tessera::kPageWhite)};
     const CRecordStru& record = records_[static_cast<size_t>(page - 1)];
     InspectionPageRecord fields{record.strGroup,

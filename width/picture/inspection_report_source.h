@@ -30,7 +30,8 @@ public:
 
     const std::vector<CRecordStru>& records() const { return records_; }
 
-    int pageCount() const override;
+    // One page per record, whatever the device.
+    int pageCount(const tessera::PageDevice& device) const override;
     // Page p prints record p (from 1); a page past the last is blank.
     std::vector<tessera::PageOp> layoutPage(const tessera::PageDevice& device,
                                             int page) const override;

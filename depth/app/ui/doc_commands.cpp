@@ -13,7 +13,7 @@ DocCommands::DocCommands(std::shared_ptr<CMarrowbyDoc> document, QWidget* parent
         .on(ID_DATA_TRANSFER,
             [this](int) {
                 if (saveChangedRows())
-                    OnDataTransfer(*document_, parent_);
+                    OnDataTransfer(*document_, parent_, [this] { return saveChangedRows(); });
             })
         .on(ID_PORT_SETTINGS,
             [this](int) { document_->setPort(OnPortSettings(document_->port(), parent_)); })

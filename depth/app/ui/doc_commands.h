@@ -18,7 +18,8 @@ public:
 
 private:
     // Asks about the unsaved rows of each window on the document before a download replaces
-    // them; false when the user cancelled.
+    // them (again before the groups kept by a transfer that ended early replace them); false
+    // when the user cancelled.
     bool saveChangedRows();
 
     std::shared_ptr<CMarrowbyDoc> document_;

@@ -11,10 +11,10 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: marrowby [FILE.DM]\n"
-    "Marrowby, crack depth meter data: opens FILE.DM in a depth window, or an empty window.\n"
-    "  --help     this text\n"
-    "  --version  the program's version\n";
+    "用法：marrowby [FILE.DM]\n"
+    "Marrowby，裂缝测深仪数据：在测深窗口中打开 FILE.DM，或打开一个空窗口。\n"
+    "  --help     显示本说明\n"
+    "  --version  显示程序的版本\n";
 
 } // namespace
 

@@ -198,7 +198,12 @@ void CMainFrame::fillWindowList(QMenu* menu) {
         a->setProperty("windowList", true);
         a->setCheckable(true);
         a->setChecked(frame == activeChildFrame());
-        connect(a, &QAction::triggered, this, [this, frame] { m_mdi->setActiveSubWindow(frame); });
+        connect(a, &QAction::triggered, this, [this, frame] {
+            // A minimised window comes back to its size before it is activated.
+            if (frame->isMinimized())
+                frame->showNormal();
+            m_mdi->setActiveSubWindow(frame);
+        });
     }
 }
 

@@ -289,11 +289,20 @@ void CMarrowbyView::OnFileOpen() {
     const QString path = tessera::prompt().openFileName(this, request);
     if (path.isEmpty())
         return;
-    // A file that cannot be opened leaves the rows as they are and shows nothing. One that
-    // can replaces them, after the question about unsaved rows.
+    // A file that cannot be read leaves the rows as they are. One that is not a regular file (a
+    // named pipe, a device, a folder) is refused before it is opened, and says so; any other
+    // that cannot be opened shows nothing. One that can be read replaces the rows, after the
+    // question about unsaved rows.
     std::string bytes;
-    if (!readDmBytes(path, bytes))
+    QString reason;
+    if (!readDmBytes(path, bytes, &reason)) {
+        const QFileInfo info(path);
+        if (info.exists() && !info.isFile())
+            tessera::prompt().message(this, tessera::fromUtf8(kProgramTitle),
+                                      QStringLiteral("无法打开文件 %1。\n%2").arg(path, reason),
+                                      tessera::PromptIcon::Exclamation);
         return;
+    }
     if (!askToSaveChanges())
         return;
     loadDmBytes(bytes);

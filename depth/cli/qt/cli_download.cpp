@@ -72,15 +72,14 @@ public:
         g_receiving = false;
         m_engine.Close();
         if (m_groupsDone == 0) {
-            error(why + "; no group was complete, nothing written");
+            error(why + "；没有接收完整的组，未写入任何内容");
             QCoreApplication::exit(kTimeout);
             return;
         }
         if (!writeRows())
             return;
-        error(why + "; kept " + std::to_string(m_groupsDone) + " complete group" +
-              (m_groupsDone == 1 ? "" : "s") + ", " + std::to_string(records.size()) + " row" +
-              (records.size() == 1 ? "" : "s") + " written to " + m_out);
+        error(why + "；保留了完整接收的 " + std::to_string(m_groupsDone) + " 组数据，" +
+              std::to_string(records.size()) + " 行已写入" + quoted(m_out));
         QCoreApplication::exit(kTimeout);
     }
 
@@ -129,8 +128,8 @@ private:
         say(kTransferCompleteMessage);
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - m_firstByte).count();
-        std::fprintf(stderr, "marrowby-cli: %zu rows written to %s (%lld bytes in %.3f s)\n",
-                     records.size(), m_out.c_str(), m_nBytes, seconds);
+        std::fprintf(stderr, "marrowby-cli: %zu 行已写入%s（%lld 字节，用时 %.3f 秒）\n",
+                     records.size(), quoted(m_out).c_str(), m_nBytes, seconds);
         QCoreApplication::exit(kOk);
     }
 
@@ -172,12 +171,12 @@ int download(const tessera::cli::Arguments& args) {
     std::string timeoutText;
     for (const auto& [name, value] : options) {
         if (name == "--port" && !parseCount(value, port)) {
-            error("--port needs a port number, not " + value);
+            error("--port 需要端口号，而不是“" + value + "”");
             return kFailure;
         }
         if (name == "--timeout") {
             if (!parseSeconds(value, timeout)) {
-                error("--timeout needs a positive number of seconds, not " + value);
+                error("--timeout 需要大于 0 的秒数，而不是“" + value + "”");
                 return kFailure;
             }
             timeoutText = value;
@@ -192,7 +191,7 @@ int download(const tessera::cli::Arguments& args) {
     // transmission.
     std::string reason;
     if (!tessera::canWriteFile(out, &reason)) {
-        error("cannot write " + out + ": " + reason);
+        error("无法写入" + quoted(out) + "：" + reason);
         return kFailure;
     }
 
@@ -221,8 +220,8 @@ int download(const tessera::cli::Arguments& args) {
             text.pop_back();
         say(std::string(kPortErrorCaption) + ": " + text);
         if (e.final)
-            QTimer::singleShot(
-                0, &receiver, [&receiver] { receiver.endEarly("the link to the meter was lost"); });
+            QTimer::singleShot(0, &receiver,
+                               [&receiver] { receiver.endEarly("与测深仪的连接已断开"); });
     });
     int status;
     if (!engine.Open(&receiver, number, devicePathFor(map, number).value_or(std::string()))) {
@@ -232,7 +231,7 @@ int download(const tessera::cli::Arguments& args) {
         engine.Close();
         status = kFailure;
     } else {
-        std::fprintf(stderr, "marrowby-cli: waiting for the meter on COM%d\n", number);
+        std::fprintf(stderr, "marrowby-cli: 正在 COM%d 上等待测深仪\n", number);
         std::unique_ptr<QSocketNotifier> stopNotifier;
         if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
             stopNotifier =
@@ -240,7 +239,7 @@ int download(const tessera::cli::Arguments& args) {
             QObject::connect(stopNotifier.get(), &QSocketNotifier::activated, [&receiver] {
                 char signal = 0;
                 [[maybe_unused]] ssize_t n = ::read(g_signalPipe[0], &signal, 1);
-                receiver.endEarly(signal == SIGINT ? "interrupted (SIGINT)" : "stopped (SIGTERM)");
+                receiver.endEarly(signal == SIGINT ? "已中断（SIGINT）" : "已停止（SIGTERM）");
             });
             g_receiving = true;
             struct sigaction sa {};
@@ -258,7 +257,7 @@ int download(const tessera::cli::Arguments& args) {
             timer.setSingleShot(true);
             timer.setTimerType(Qt::PreciseTimer);
             QObject::connect(&timer, &QTimer::timeout, [&] {
-                receiver.endEarly("no end of transmission within " + timeoutText + " seconds");
+                receiver.endEarly(timeoutText + " 秒内没有收到传输的结束标志");
             });
             timer.start(static_cast<int>(std::min(timeout * 1000.0, 2e9)));
         }

@@ -27,7 +27,7 @@ int ports(const tessera::cli::Arguments& arguments) {
     PortMap map = currentPortMap();
     if (!map.readable) {
         const char* file = std::getenv(kPortMapVariable);
-        error(std::string("cannot read the port map ") + (file ? file : ""));
+        error("无法读取端口映射文件" + quoted(file ? file : ""));
         return kFailure;
     }
     std::string out;
@@ -40,10 +40,8 @@ int ports(const tessera::cli::Arguments& arguments) {
 }
 
 const tessera::cli::Command
-    portsCommand("ports",
-                 "ports   (device name, port, device path, description; then the "
-                 "bridge's port)",
-                 {}, ports);
+    portsCommand("ports", "ports   （设备名、端口、设备路径、说明；最后一行是桥接器的端口）", {},
+                 ports);
 
 } // namespace
 } // namespace marrowby::cli

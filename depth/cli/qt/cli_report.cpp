@@ -27,8 +27,8 @@ int report(const tessera::cli::Arguments& args) {
     int dpi = 600;
     for (const auto& [name, value] : opts) {
         if (!tessera::cli::parseWholeNumber(value, kMinDpi, kMaxDpi, dpi)) {
-            error("--dpi needs a whole number from " + std::to_string(kMinDpi) + " to " +
-                  std::to_string(kMaxDpi) + ", not " + value);
+            error("--dpi 需要 " + std::to_string(kMinDpi) + " 到 " + std::to_string(kMaxDpi) +
+                  " 的整数，而不是“" + value + "”");
             return kFailure;
         }
     }
@@ -55,18 +55,17 @@ int report(const tessera::cli::Arguments& args) {
     // another one on its way through QString.
     QString why;
     if (!writeDepthReportPdf(pos[1], rows, dpi, &why)) {
-        error("cannot write " + pos[1] + ": " + why.toStdString());
+        error("无法写入" + quoted(pos[1]) + "：" + why.toStdString());
         return kFailure;
     }
-    std::fprintf(stderr, "%s: %zu rows, %d pages at %d dpi\n", pos[1].c_str(), rows.size(),
-                 depthReportPageCount(rows.size()), dpi);
+    std::fprintf(stderr, "%s：%zu 行，%d 页，%d dpi\n", quoted(pos[1]).c_str(), rows.size(),
+                 DepthReport(rows).pageCount(tessera::pdfPageDevice(dpi)), dpi);
     return status;
 }
 
-const tessera::cli::Command
-    reportCommand("report",
-                  "report IN OUT.pdf [--dpi N]   (IN: a DM file or a rows .tsv; A4 PDF, 600 dpi)",
-                  {"--dpi"}, report);
+const tessera::cli::Command reportCommand(
+    "report", "report IN OUT.pdf [--dpi N]   （IN：DM 文件或行文件 .tsv；A4 PDF，默认 600 dpi）",
+    {"--dpi"}, report);
 
 } // namespace
 } // namespace marrowby::cli

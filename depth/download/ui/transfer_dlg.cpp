@@ -121,10 +121,11 @@ void CTransferDlg::stepIt() {
 }
 
 void CTransferDlg::keyPressEvent(QKeyEvent* e) {
-    // Enter ends the dialog with OK (Esc cancels, as in every dialog).
+    // Enter cancels as Esc does: only the end byte completes a transfer, so a partial download
+    // is never reported as complete.
     if (e->modifiers() == Qt::NoModifier || e->modifiers() == Qt::KeypadModifier) {
         if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-            accept();
+            reject();
             return;
         }
     }

@@ -28,7 +28,8 @@ public:
     // Opens the port and starts the worker before the dialog shows. When the port cannot be
     // opened it reports that and returns Rejected without showing the dialog.
     int exec() override;
-    // Every way out (end byte, Enter, Esc, close box, failed open) closes the port first.
+    // Every way out closes the port first: the end byte ends it with OK; Enter, Esc, the close
+    // box and a failed open cancel it.
     void done(int result) override;
 
     int port() const { return m_nPort; }

@@ -2,6 +2,7 @@
 
 #include "common/error_text.h"
 #include "common/temporary_files.h"
+#include "common/text.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -161,18 +162,24 @@ bool SerialPort::Open(QObject* owner, int portNumber, const std::string& deviceP
     if (m_shutdownFd < 0)
         return fail(QString::fromStdString(tessera::errorText(errno)));
     if (devicePath.empty())
-        return fail(QStringLiteral("COM%1 has no device").arg(portNumber));
+        return fail(QStringLiteral("COM%1 没有对应的设备").arg(portNumber));
+    // The reasons go into "打开端口失败！", in Chinese like the box: “device”：reason.
+    auto onDevice = [&devicePath](const std::string& reason) {
+        return QStringLiteral("“%1”：%2")
+            .arg(QString::fromStdString(tessera::displayPath(devicePath)),
+                 QString::fromStdString(reason));
+    };
     int fd = open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return fail(QString::fromStdString(devicePath + ": " + tessera::errorText(errno)));
+        return fail(onDevice(tessera::errorText(errno)));
     // Exclusive use: the lock keeps out every program that locks too (this one included), the
     // tty's exclusive mode keeps out other unprivileged programs.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         int error = errno;
         close(fd);
         if (error == EWOULDBLOCK)
-            return fail(QString::fromStdString(devicePath + ": the device is in use"));
-        return fail(QString::fromStdString(devicePath + ": " + tessera::errorText(error)));
+            return fail(onDevice("设备正被其他程序使用"));
+        return fail(onDevice(tessera::errorText(error)));
     }
     ioctl(fd, TIOCEXCL); // fails harmlessly on devices that are not terminals
     m_hPort = fd;

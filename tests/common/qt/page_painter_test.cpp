@@ -26,7 +26,9 @@ const tessera::PageFont kArial{"Arial", 40, 400};
 class FixedPages : public tessera::PageSource {
 public:
     explicit FixedPages(std::vector<std::vector<PageOp>> pages) : pages_(std::move(pages)) {}
-    int pageCount() const override { return static_cast<int>(pages_.size()); }
+    int pageCount(const tessera::PageDevice&) const override {
+        return static_cast<int>(pages_.size());
+    }
     std::vector<PageOp> layoutPage(const tessera::PageDevice& device, int page) const override {
         lastDevice = device;
         return pages_.at(static_cast<size_t>(page - 1));

@@ -3,6 +3,7 @@
 
 #include "common/atomic_file.h"
 #include "common/qt/translations.h"
+#include "common/ui/print_job.h"
 #include "common/ui/qt_prompt.h"
 #include "common/ui/save_file.h"
 #include "tests/support/modal_dialog.h"
@@ -18,8 +19,10 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPageSetupDialog>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -41,6 +44,15 @@ FileDialogRequest dmRequest() {
     request.defaultExtension = QStringLiteral("DM");
     return request;
 }
+
+// A report of one blank page.
+class OnePage : public PageSource {
+public:
+    int pageCount(const PageDevice&) const override { return 1; }
+    std::vector<PageOp> layoutPage(const PageDevice& device, int) const override {
+        return {fillOp({0, 0, device.width, device.height}, kPageWhite)};
+    }
+};
 
 QStringList buttonTexts(const QWidget* box) {
     QStringList out;
@@ -214,6 +226,69 @@ private slots:
         choose({});
         QVERIFY(prompt.saveFileName(nullptr, request).isEmpty());
         QCOMPARE(startedIn.last(), dir_.path());
+    }
+
+    // A box whose owner has not been shown yet (the progress dialog of a download whose port
+    // cannot be opened) stands over the shown window the owner belongs to, not over the
+    // screen's corner where the unshown dialog would be.
+    void aBoxOfAnUnshownDialogStandsOverItsMainWindow() {
+        QWidget main;
+        main.setGeometry(300, 200, 400, 300);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QDialog unshown(&main);
+        QWidget child(&main);
+        QCOMPARE(boxOwner(&unshown), &main);
+        QCOMPARE(boxOwner(&child), &main);
+        QWidget hidden; // no shown window at all: kept, it is where it will appear
+        QCOMPARE(boxOwner(&hidden), &hidden);
+
+        QtPrompt prompt;
+        QPoint centre;
+        whenModal([&](QWidget* box) {
+            centre = box->frameGeometry().center();
+            qobject_cast<QDialog*>(box)->accept();
+        });
+        prompt.message(&unshown, QStringLiteral("Tessaly"), QStringLiteral("打开端口失败！"),
+                       PromptIcon::None);
+        const QPoint middle = main.frameGeometry().center();
+        QVERIFY2((centre - middle).manhattanLength() <= 10,
+                 qPrintable(QStringLiteral("%1,%2").arg(centre.x()).arg(centre.y())));
+    }
+
+    // The print dialog's print-to-file name starts in the folder used last, like the file
+    // dialogs, and a file printed to counts as the file chosen last.
+    void printToFileStartsInTheFolderUsedLast() {
+        const QString folder = dir_.filePath(QStringLiteral("报告"));
+        const QString other = dir_.filePath(QStringLiteral("其他"));
+        QVERIFY(QDir().mkpath(folder) && QDir().mkpath(other));
+        QtPrompt prompt;
+        Prompt* previous = setPrompt(&prompt);
+        prompt.rememberChosenFile(folder + QStringLiteral("/a.DM"));
+        QString proposed, outputFile;
+        whenModal([&](QWidget* w) {
+            auto* dialog = qobject_cast<QPrintDialog*>(w);
+            QVERIFY(dialog);
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
+            QVERIFY(name);
+            proposed = name->text();
+            if (!QPrinterInfo::availablePrinters().isEmpty()) {
+                dialog->reject(); // real printers listed: the file entry is not the one chosen
+                return;
+            }
+            outputFile = other + QStringLiteral("/r.pdf");
+            name->setText(outputFile);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        const OnePage page;
+        printPages(nullptr, page, PrintMode::Dialog,
+                   {QStringLiteral("裂缝测深仪数据报告"), QStringLiteral("Tessaly")});
+        setPrompt(previous);
+        QCOMPARE(QFileInfo(proposed).absolutePath(), folder);
+        if (!outputFile.isEmpty()) {
+            QVERIFY(QFileInfo::exists(outputFile));
+            QCOMPARE(prompt.lastFolder(), other);
+        }
     }
 
     void messageBoxesHaveTheSameChineseButtons() {

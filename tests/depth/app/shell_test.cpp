@@ -8,6 +8,8 @@
 #include "depth/app/ui/main_frame.h"
 #include "depth/app/ui/marrowby_app.h"
 #include "depth/app/ui/marrowby_view.h"
+#include "depth/download/ui/transfer_dlg.h"
+#include "tests/depth/serial/pty_fixture.h"
 #include "tests/support/modal_dialog.h"
 #include "tests/support/pipe_rescue.h"
 #include "tests/support/scripted_prompt.h"
@@ -256,6 +258,71 @@ private slots:
         QVERIFY(prompt.messageTexts().last().startsWith(QStringLiteral("打开端口失败！")));
         QVERIFY(doc.records.empty());
         qunsetenv("MARROWBY_PORT_MAP");
+    }
+
+    // The cable pulled after two complete groups: one error box, then the dialog is closed.
+    // The kept groups are named and, after the question about the window's edited rows, shown.
+    void aPulledLinkKeepsTheCompleteGroupsAndShowsThem() {
+        test::Pty pty;
+        QVERIFY(pty.ok());
+        QTemporaryDir dir;
+        const QString map = dir.filePath(QStringLiteral("ports.map"));
+        QVERIFY(tessera::writeFileAtomically(
+            map.toStdString(),
+            "[serialcomm]\n\\Device\\Slabser0=COM5\n[ports]\nCOM5=" + pty.slave));
+        qputenv("MARROWBY_PORT_MAP", map.toLocal8Bit());
+        ScriptedPrompt prompt;
+        CMarrowbyApp app;
+        QVERIFY(app.InitInstance({}));
+        CMarrowbyView* view = app.mainFrame()->activeView();
+        view->document().appendRecord({9, 9, 9, 9, ""});
+        view->document().updateAllViews(0); // unsaved rows
+        prompt.answers << tessera::PromptAnswer::No << tessera::PromptAnswer::No;
+        testing_modal::whenModal([&](QWidget* w) {
+            auto* dlg = qobject_cast<CTransferDlg*>(w);
+            QVERIFY(dlg);
+            QVERIFY(pty.send("DE001001111111111BE002002222222222333333333BE003001444"));
+            QTRY_COMPARE(dlg->groupsDone(), 2);
+            pty.closeMaster();
+            QTRY_COMPARE(prompt.count(ScriptedPrompt::Kind::Message), 1); // the error box
+            QVERIFY(dlg->isVisible());
+            QTest::keyClick(dlg, Qt::Key_Escape);
+        });
+        app.mainFrame()->routeCommand(ID_DATA_TRANSFER);
+        qunsetenv("MARROWBY_PORT_MAP");
+
+        const QStringList texts = prompt.messageTexts();
+        QCOMPARE(texts.size(), 4);
+        QCOMPARE(texts[0], QStringLiteral("是否保存对 测深文档1 的更改？"));
+        QVERIFY2(texts[1].startsWith(QStringLiteral("WARNING:  ")), qPrintable(texts[1]));
+        QCOMPARE(texts[2],
+                 QStringLiteral("数据传输未完成，保留了完整接收的 2 组数据（共 3 行）。"));
+        QCOMPARE(texts[3], QStringLiteral("是否保存对 测深文档1 的更改？"));
+        QCOMPARE(view->rows().size(), size_t{3});
+        QCOMPARE(view->rows()[2], DepthRow("2", "333", "333", "333", ""));
+    }
+
+    // A minimised window picked from the Window menu comes back and becomes the active one.
+    void aMinimisedWindowPickedFromTheWindowMenuIsRestored() {
+        CMarrowbyApp app;
+        QVERIFY(app.InitInstance({}));
+        CMainFrame* frame = app.mainFrame();
+        frame->show();
+        CChildFrame* first = frame->activeChildFrame();
+        app.OnFileNew();
+        first->showMinimized();
+        QVERIFY(first->isMinimized());
+        QMenu* windowMenu = frame->currentMenus()[3];
+        QCOMPARE(windowMenu->title(), QStringLiteral("窗口(&W)"));
+        emit windowMenu->aboutToShow();
+        QAction* entry = nullptr;
+        for (QAction* a : windowMenu->actions())
+            if (a->property("windowList").toBool() && a->text().endsWith(first->windowTitle()))
+                entry = a;
+        QVERIFY(entry);
+        entry->trigger();
+        QVERIFY(!first->isMinimized());
+        QCOMPARE(frame->activeChildFrame(), first);
     }
 
     void lockIndicatorsStayGreyWhereThePlatformCannotTell() {

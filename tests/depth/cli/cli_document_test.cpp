@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <algorithm>
@@ -181,7 +182,8 @@ private slots:
         write(tsv, "1\t2\tC:\\data\n");
         r = cli({QStringLiteral("import"), tsv, dm2});
         QCOMPARE(r.status, 2);
-        QVERIFY2(r.err.contains("line 1, cell 3"), r.err.constData());
+        QVERIFY2(QString::fromUtf8(r.err).contains(QStringLiteral("第 1 行第 3 个单元格")),
+                 r.err.constData());
     }
 
     void outputThatCannotBeWrittenExitsTwo() {
@@ -287,6 +289,71 @@ private slots:
         for (const QByteArray& name : names)
             ::unlink((QFile::encodeName(dir.path()) + '/' + name).constData());
         QCOMPARE(names, (QByteArrayList{"in\xff.DM", "out\xfe.txt", "out\xff.pdf", "rows.tsv"}));
+    }
+
+    // Every message of every command reads in Chinese, as fallowmere-cli's do: what is left of
+    // stderr (and of the usage on stdout) once the tool's and commands' names, options,
+    // placeholders and abbreviations in capitals, file extensions and "dpi" are taken out holds
+    // no Latin word. File names here are Chinese so that they add no letters of their own.
+    void everyMessageReadsInChinese() {
+        QTemporaryDir dir, runtime;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("文件夹")));
+        write(dir.filePath(QStringLiteral("六格.tsv")), "1\t2\t3\t4\t5\t6\n");
+        write(dir.filePath(QStringLiteral("行.tsv")), "1\t2\t3\t4\t备注\n");
+        write(dir.filePath(QStringLiteral("普通文件")), "x");
+        write(dir.filePath(QStringLiteral("端口.map")), "[serialcomm]\n");
+        const QList<QStringList> runs = {
+            {},
+            {QStringLiteral("--help")},
+            {QStringLiteral("转换")},
+            {QStringLiteral("dump"), QStringLiteral("--多余")},
+            {QStringLiteral("dump"), QStringLiteral("没有.DM")},
+            {QStringLiteral("import"), QStringLiteral("六格.tsv"), QStringLiteral("出.DM")},
+            {QStringLiteral("import"), QStringLiteral("行.tsv"), QStringLiteral("出.DM"),
+             QStringLiteral("--number"), QStringLiteral("五")},
+            {QStringLiteral("import"), QStringLiteral("行.tsv"), QStringLiteral("出.DM"),
+             QStringLiteral("--tag"), QStringLiteral("😀")},
+            {QStringLiteral("report"), QStringLiteral("行.tsv"), QStringLiteral("出.pdf"),
+             QStringLiteral("--dpi"), QStringLiteral("五")},
+            {QStringLiteral("report"), QStringLiteral("行.tsv"), QStringLiteral("无/出.pdf")},
+            {QStringLiteral("report"), QStringLiteral("行.tsv"), QStringLiteral("报告.pdf")},
+            {QStringLiteral("ports")},
+            {QStringLiteral("download"), QStringLiteral("--out"), QStringLiteral("文件夹")},
+            {QStringLiteral("download"), QStringLiteral("--out"), QStringLiteral("出.DM"),
+             QStringLiteral("--port"), QStringLiteral("五")},
+            {QStringLiteral("download"), QStringLiteral("--out"), QStringLiteral("出.DM"),
+             QStringLiteral("--timeout"), QStringLiteral("五")},
+            {QStringLiteral("download"), QStringLiteral("--out"), QStringLiteral("出.DM"),
+             QStringLiteral("--timeout"), QStringLiteral("1")},
+            {QStringLiteral("simulate-meter"), QStringLiteral("--link"), QStringLiteral("普通文件"),
+             QStringLiteral("--groups"), QStringLiteral("1"), QStringLiteral("--records"),
+             QStringLiteral("1")},
+            {QStringLiteral("simulate-meter"), QStringLiteral("--link"), QStringLiteral("链接"),
+             QStringLiteral("--groups"), QStringLiteral("五")},
+            {QStringLiteral("simulate-meter"), QStringLiteral("--link"), QStringLiteral("链接"),
+             QStringLiteral("--stream"), QStringLiteral("没有.txt")},
+        };
+        static const QRegularExpression names(QStringLiteral(
+            "marrowby-cli|simulate-meter|\\b(dump|import|export|report|ports|download)\\b|"
+            "--[a-z-]+|\\b[A-Z][A-Z0-9]*\\b|\\.[A-Za-z]+\\b|\\bdpi\\b|[A-Z]/S"));
+        static const QRegularExpression latinWord(QStringLiteral("[A-Za-z]{2,}"));
+        for (const QStringList& args : runs) {
+            QProcess proc;
+            proc.setWorkingDirectory(dir.path());
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path()); // else Qt warns
+            env.insert(QStringLiteral("MARROWBY_PORT_MAP"), args.value(0) == QStringLiteral("ports")
+                                                                ? QStringLiteral("无")
+                                                                : QStringLiteral("端口.map"));
+            proc.setProcessEnvironment(env);
+            proc.start(QStringLiteral(MARROWBY_CLI), args);
+            QVERIFY(proc.waitForFinished(30000));
+            QString text = QString::fromUtf8(proc.readAllStandardError());
+            if (args.contains(QStringLiteral("--help")))
+                text += QString::fromUtf8(proc.readAllStandardOutput());
+            const QString rest = QString(text).remove(names);
+            QVERIFY2(!rest.contains(latinWord), qPrintable(args.join(' ') + ": " + text));
+        }
     }
 
     void failuresExitTwoAndLeaveNoFile() {

@@ -170,7 +170,7 @@ private slots:
         const QString out = path(QStringLiteral("out.DM"));
         QCOMPARE(download({"--out", out, "--timeout", "2"}, err), 3);
         QVERIFY2(err.contains(QStringLiteral("正在传送 第1组数据")), qPrintable(err));
-        QVERIFY2(err.contains(QStringLiteral("kept 1 complete group, 1 row written to")),
+        QVERIFY2(err.contains(QStringLiteral("保留了完整接收的 1 组数据，1 行已写入")),
                  qPrintable(err));
         DmHeader header;
         QCOMPARE(readDm(out, header),
@@ -183,7 +183,7 @@ private slots:
         QString err;
         const QString out = path(QStringLiteral("out.DM"));
         QCOMPARE(download({"--out", out, "--timeout", "2"}, err), 3);
-        QVERIFY2(err.contains(QStringLiteral("nothing written")), qPrintable(err));
+        QVERIFY2(err.contains(QStringLiteral("未写入任何内容")), qPrintable(err));
         QVERIFY(!QFileInfo::exists(out));
         QVERIFY(QDir(m_dir->path())
                     .entryList({QStringLiteral(".out.DM*")}, QDir::Files | QDir::Hidden)
@@ -223,7 +223,7 @@ private slots:
         QCOMPARE(p->exitStatus(), QProcess::NormalExit);
         QCOMPARE(p->exitCode(), 3);
         QCOMPARE(err.count(QStringLiteral("Application Error")), 1);
-        QVERIFY2(err.contains(QStringLiteral("kept 2 complete groups, 3 rows written to")),
+        QVERIFY2(err.contains(QStringLiteral("保留了完整接收的 2 组数据，3 行已写入")),
                  qPrintable(err));
         DmHeader header;
         QCOMPARE(readDm(out, header), (std::vector<DepthRow>{DepthRow("1", "12", "34", "150", ""),
@@ -243,7 +243,7 @@ private slots:
             err += QString::fromUtf8(p->readAllStandardError());
             QCOMPARE(p->exitStatus(), QProcess::NormalExit);
             QCOMPARE(p->exitCode(), 3);
-            QVERIFY2(err.contains(QStringLiteral("kept 2 complete groups, 3 rows written to")),
+            QVERIFY2(err.contains(QStringLiteral("保留了完整接收的 2 组数据，3 行已写入")),
                      qPrintable(err));
             DmHeader header;
             QCOMPARE(readDm(out, header).size(), size_t(3));

@@ -150,7 +150,7 @@ void ReportCliTest::unreadableInputOrUnwritableOutput() {
     const QString nowhere = dir.filePath(QStringLiteral("no-such-folder/report.pdf"));
     const Run r = runCli({in, nowhere});
     QCOMPARE(r.exitCode, 2);
-    QVERIFY2(r.err.contains(QStringLiteral("cannot write")), qPrintable(r.err));
+    QVERIFY2(r.err.contains(QStringLiteral("无法写入")), qPrintable(r.err));
     QVERIFY(!QFileInfo::exists(nowhere));
 
     // An existing report stays untouched when the new one cannot be written over it.

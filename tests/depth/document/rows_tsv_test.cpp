@@ -23,9 +23,9 @@ TEST(RowsTsv, RejectsExtraCellsAndUnencodableText) {
     std::vector<DepthRow> rows;
     std::string error;
     EXPECT_FALSE(parseRowsTsv("1\t2\t3\t4\t5\t6\n", rows, error));
-    EXPECT_NE(std::string::npos, error.find("line 1"));
+    EXPECT_NE(std::string::npos, error.find("第 1 行"));
     EXPECT_FALSE(parseRowsTsv("1\n2\t\xF0\x9F\x98\x80\n", rows, error));
-    EXPECT_NE(std::string::npos, error.find("line 2, cell 2"));
+    EXPECT_NE(std::string::npos, error.find("第 2 行第 2 个单元格"));
 }
 
 TEST(RowsTsv, EscapesAndAByteOrderMark) {
@@ -41,7 +41,7 @@ TEST(RowsTsv, EscapesAndAByteOrderMark) {
     EXPECT_EQ(DepthRow("1", "2\t3", "\\", "4\r\n", "a\\tb\r"), rows[0]);
     // Only a mark at the very start is skipped; elsewhere it is text GBK cannot hold.
     EXPECT_FALSE(parseRowsTsv("1\n\xEF\xBB\xBF\n", rows, error));
-    EXPECT_NE(std::string::npos, error.find("line 2, cell 1")) << error;
+    EXPECT_NE(std::string::npos, error.find("第 2 行第 1 个单元格")) << error;
 }
 
 TEST(RowsTsv, BackslashWithoutAnEscapeIsAnError) {
@@ -49,6 +49,6 @@ TEST(RowsTsv, BackslashWithoutAnEscapeIsAnError) {
     std::string error;
     for (const char* text : {"1\t2\\x\n", "1\t2\\\n", "1\t\\\\\\\n"}) {
         EXPECT_FALSE(parseRowsTsv(text, rows, error)) << text;
-        EXPECT_NE(std::string::npos, error.find("line 1, cell 2")) << error;
+        EXPECT_NE(std::string::npos, error.find("第 1 行第 2 个单元格")) << error;
     }
 }

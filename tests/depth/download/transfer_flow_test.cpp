@@ -289,50 +289,64 @@ private slots:
         QCOMPARE(m_view->hints, QList<int>{0});
     }
 
-    void escapeAfterTwoGroupsKeepsThemWithoutUpdate() {
-        ScriptedPrompt prompt;
-        m_engine->bytes = "DE001001111111111BE002001222222222BE003001333";
-        m_engine->afterBytes = [&] {
-            CTransferDlg* dlg = activeTransferDialog();
-            QVERIFY(dlg);
-            QCOMPARE(dlg->groupsDone(), 2);
-            QTest::keyClick(dlg, Qt::Key_Escape);
+    // Esc, Enter and the close box all cancel: the complete groups stay in the document, the
+    // user is told how many groups and rows were kept, and the views show them once the check
+    // about their edited rows allows it. Never "数据传输完毕！" before the end byte.
+    void everyCancelKeepsTheCompleteGroupsAndShowsThem() {
+        const QString keptTwo =
+            QStringLiteral("数据传输未完成，保留了完整接收的 2 组数据（共 2 行）。");
+        struct Case {
+            const char* name;
+            std::function<void(CTransferDlg*)> cancel;
+            bool mayReplace;
         };
-        OnDataTransfer(*m_doc, nullptr, factory());
-        QCOMPARE(m_doc->records,
-                 (std::vector<DepthRecord>{rec(1, 111, 111, 111), rec(2, 222, 222, 222)}));
-        QVERIFY(prompt.shown.isEmpty());
-        QVERIFY(m_view->hints.isEmpty());
-        QVERIFY(m_engine->calls.contains(QStringLiteral("Close")));
+        const Case cases[] = {
+            {"Esc", [](CTransferDlg* d) { QTest::keyClick(d, Qt::Key_Escape); }, true},
+            {"Enter", [](CTransferDlg* d) { QTest::keyClick(d, Qt::Key_Return); }, true},
+            {"keypad Enter",
+             [](CTransferDlg* d) { QTest::keyClick(d, Qt::Key_Enter, Qt::KeypadModifier); }, true},
+            {"close box", [](CTransferDlg* d) { d->close(); }, true},
+            {"Esc, edited rows kept", [](CTransferDlg* d) { QTest::keyClick(d, Qt::Key_Escape); },
+             false},
+        };
+        for (const Case& c : cases) {
+            ScriptedPrompt prompt;
+            m_view->hints.clear();
+            m_engine->calls.clear();
+            m_engine->bytes = "DE001001111111111BE002001222222222BE003001333";
+            m_engine->afterBytes = [&] {
+                CTransferDlg* dlg = activeTransferDialog();
+                QVERIFY(dlg);
+                QCOMPARE(dlg->groupsDone(), 2);
+                c.cancel(dlg);
+            };
+            int checks = 0, updatesAtCheck = -1;
+            OnDataTransfer(*m_doc, nullptr, factory(), [&] {
+                ++checks;
+                updatesAtCheck = m_view->hints.size();
+                return c.mayReplace;
+            });
+            QCOMPARE(m_doc->records,
+                     (std::vector<DepthRecord>{rec(1, 111, 111, 111), rec(2, 222, 222, 222)}));
+            QVERIFY2(prompt.messageTexts() == QStringList{keptTwo}, c.name);
+            QCOMPARE(prompt.shown[0].caption, QStringLiteral("Tessaly"));
+            QCOMPARE(checks, 1);
+            QCOMPARE(updatesAtCheck, 0);
+            QCOMPARE(m_view->hints, c.mayReplace ? QList<int>{0} : QList<int>{});
+            QVERIFY(m_engine->calls.contains(QStringLiteral("Close")));
+        }
     }
 
-    void closeBoxCancelsToo() {
+    void cancelWithoutACompleteGroupSaysAndChangesNothing() {
         ScriptedPrompt prompt;
-        m_engine->bytes = "DE001001111111111B";
-        m_engine->afterBytes = [&] {
-            CTransferDlg* dlg = activeTransferDialog();
-            QVERIFY(dlg);
-            dlg->close();
-        };
-        OnDataTransfer(*m_doc, nullptr, factory());
-        QCOMPARE(m_doc->records.size(), size_t(1));
+        m_engine->bytes = "DE001002111111111";
+        m_engine->afterBytes = [&] { QTest::keyClick(activeTransferDialog(), Qt::Key_Return); };
+        int checks = 0;
+        OnDataTransfer(*m_doc, nullptr, factory(), [&] { return ++checks > 0; });
+        QVERIFY(m_doc->records.empty());
         QVERIFY(prompt.shown.isEmpty());
+        QCOMPARE(checks, 0);
         QVERIFY(m_view->hints.isEmpty());
-        QVERIFY(m_engine->calls.contains(QStringLiteral("Close")));
-    }
-
-    void enterEndsWithOk() {
-        ScriptedPrompt prompt;
-        m_engine->bytes = "DE001001111111111BE002";
-        m_engine->afterBytes = [&] {
-            CTransferDlg* dlg = activeTransferDialog();
-            QVERIFY(dlg);
-            QTest::keyClick(dlg, Qt::Key_Return);
-        };
-        OnDataTransfer(*m_doc, nullptr, factory());
-        QCOMPARE(m_doc->records.size(), size_t(1));
-        QCOMPARE(prompt.messageTexts(), QStringList{QStringLiteral("数据传输完毕！")});
-        QCOMPARE(m_view->hints, QList<int>{0});
     }
 
     void bridgePortWinsAndDocumentPortStays() {

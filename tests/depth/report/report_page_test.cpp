@@ -286,3 +286,38 @@ TEST(DepthReportLayout, EachDirectionUsesItsOwnResolution) {
     EXPECT_EQ((tessera::PageRect{2833, 401, 4486, 460}), ops2[13].rect);
     expectLine(ops2[14], 354, 454, 4488, 454);
 }
+
+// Whatever the paper and orientation, the pages together print every row once, in order, and
+// nothing of the table lies below the printable area: A4 portrait (50 rows a page), A4
+// landscape and Letter with printer margins, A5 portrait, and a 300 dpi A4 landscape page.
+TEST(DepthReportLayout, EveryRowPrintsOnceAndInsideThePageOnAnyPaper) {
+    const tessera::PageDevice devices[] = {k600,
+                                           {600, 600, 6814, 4760},
+                                           {600, 600, 4900, 6400},
+                                           {600, 600, 3260, 4700},
+                                           {300, 300, 3408, 2380}};
+    for (const auto& device : devices) {
+        for (int n : {0, 1, 34, 35, 49, 50, 51, 120}) {
+            const auto rows = numberedRows(n);
+            const int pages = DepthReport(rows).pageCount(device);
+            std::vector<std::string> remarks;
+            for (int p = 1; p <= pages; ++p) {
+                const auto ops = layoutDepthReportPage(device, p, rows);
+                for (const auto& op : ops) {
+                    const int bottom =
+                        op.kind == tessera::PageOpKind::Line ? op.y2 : op.rect.bottom;
+                    EXPECT_LE(bottom, device.height) << device.height << " page " << p;
+                }
+                const auto body = bodyTexts(ops);
+                for (size_t i = 4; i < body.size(); i += 5)
+                    remarks.push_back(body[i]);
+            }
+            std::vector<std::string> expected;
+            for (int i = 1; i <= n; ++i)
+                expected.push_back("r" + std::to_string(i));
+            EXPECT_EQ(expected, remarks) << device.width << "x" << device.height << ", " << n;
+        }
+    }
+    EXPECT_EQ(50, depthRowsPerPage(k600));
+    EXPECT_LT(depthRowsPerPage({600, 600, 6814, 4760}), 50);
+}

@@ -93,6 +93,7 @@ private slots:
     void exportCommandCancelled();
     void renderedPageHasInkInTheTitleAndTable();
     void previewShowsTheSamePageCount();
+    void landscapePrintKeepsEveryRow();
 };
 
 void ReportUiTest::fontsStandInForSongTiAndArial() {
@@ -432,6 +433,43 @@ void ReportUiTest::previewShowsTheSamePageCount() {
         preview.updatePreview();
         QCOMPARE(preview.pageCount(), rows / 50 + 1);
     }
+}
+
+void ReportUiTest::landscapePrintKeepsEveryRow() {
+    // 打印设置 set to landscape, then printed to a PDF file: rows that do not fit on the shorter
+    // page go on to the next one instead of falling off its bottom edge.
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext (poppler-utils, installed by scripts/deps.sh) is not available");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("landscape.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    const auto rows = numberedRows(49);
+    QString error;
+    QVERIFY2(tessera::printOn(printer, DepthReport(rows), &error), qPrintable(error));
+    QCOMPARE(pdfPageCount(readAll(path)), 2);
+    QProcess proc;
+    proc.start(pdftotext, {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    QVERIFY(proc.waitForFinished(30000));
+    const QString text = QString::fromUtf8(proc.readAllStandardOutput());
+    static const QRegularExpression cell(QStringLiteral("\\bc(\\d+)\\b"));
+    QList<int> seen, expected;
+    for (auto it = cell.globalMatch(text); it.hasNext();)
+        seen << it.next().captured(1).toInt();
+    for (int r = 1; r <= 49; ++r)
+        expected << r;
+    QCOMPARE(seen, expected);
+
+    // The preview counts the same pages.
+    QPrintPreviewWidget preview(&printer);
+    connect(&preview, &QPrintPreviewWidget::paintRequested, &preview,
+            [&rows](QPrinter* p) { QVERIFY(tessera::printOn(*p, DepthReport(rows))); });
+    preview.updatePreview();
+    QCOMPARE(preview.pageCount(), 2);
 }
 
 QTEST_MAIN(ReportUiTest)

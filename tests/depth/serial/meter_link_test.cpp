@@ -52,9 +52,9 @@ private slots:
         QVERIFY(meter->waitForFinished(kWait));
         const QString report = QString::fromUtf8(meter->readAllStandardError());
         QCOMPARE(meter->exitCode(), 0);
-        QVERIFY2(report.contains(QStringLiteral("sent %1 of %1 bytes").arg(expected.size())),
+        QVERIFY2(report.contains(QStringLiteral("已发送 %1/%1 字节").arg(expected.size())),
                  qPrintable(report));
-        QVERIFY2(report.contains(QStringLiteral("received 0 bytes")), qPrintable(report));
+        QVERIFY2(report.contains(QStringLiteral("收到 0 字节")), qPrintable(report));
         QVERIFY(!QFileInfo::exists(link) && !QFileInfo(link).isSymLink());
         QVERIFY(log.texts.isEmpty());
     }

@@ -40,7 +40,7 @@ TEST(InspectionReportSource, EachPageCarriesItsOwnRecordAndPhotograph) {
     // A has no photograph: its page must not borrow B's.
     const InspectionReport report({record("A", "0.10"), record("B", "0.20"), record("C", "0.30")},
                                   nullptr, pictureFinderFor(fs, dir / "CrackData/"));
-    ASSERT_EQ(report.pageCount(), 3);
+    ASSERT_EQ(report.pageCount(kDevice), 3);
 
     const auto first = report.layoutPage(kDevice, 1);
     EXPECT_TRUE(hasText(first, "0.10 mm"));
@@ -77,7 +77,7 @@ TEST(InspectionReportSource, SettingsAreReadForEveryPage) {
 }
 
 TEST(InspectionReportSource, NothingCollectedHasNoPages) {
-    EXPECT_EQ(InspectionReport({}, nullptr, nullptr).pageCount(), 0);
+    EXPECT_EQ(InspectionReport({}, nullptr, nullptr).pageCount(kDevice), 0);
 }
 
 } // namespace

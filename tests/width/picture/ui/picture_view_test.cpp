@@ -242,7 +242,7 @@ private slots:
         });
         const auto report = view->reportToPrint();
         QVERIFY(report);
-        QCOMPARE(report->pageCount(), 3);
+        QCOMPARE(report->pageCount({600, 600, 4960, 7016}), 3);
         const auto ops = report->layoutPage({600, 600, 4960, 7016}, 2);
         QCOMPARE(settingsRead, 1);
         QStringList texts, images;
