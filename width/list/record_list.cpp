@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string_view>
+#include <unordered_set>
 
 namespace fallowmere {
 namespace {
@@ -75,6 +76,8 @@ PickResult RecordList::pick(size_t row, ClickPlace place) {
     if (doc_.showMode() == ShowMode::Single) {
         rows_.clearChecksAndSelection();
         if (!LocatePicture(folder, name)) {
+            // No row is picked now: the photograph shown before goes too.
+            doc_.clearShownNames();
             askDeleteMissing(row, result);
             return result;
         }
@@ -176,6 +179,7 @@ EditResult RecordList::edit(size_t row, const std::string& group, const std::str
             fs_.renameFile(renamedTo, renamedFrom, reason);
         return EditResult::Refused;
     }
+    doc_.renameShownName(old.strName, name);
     CRecordStru& current = doc_.currentRecord();
     current.strGroup = group;
     current.strName = name;
@@ -224,6 +228,19 @@ void RecordList::deleteRecords() {
         }
     }
     afterDelete();
+}
+
+void RecordList::forgetShownNamesOfRemovedRows() {
+    std::unordered_set<std::string_view> listed;
+    listed.reserve(rows_.size());
+    for (size_t i = 0; i < rows_.size(); ++i)
+        listed.insert(rows_.record(i).strName);
+    std::vector<std::string> kept;
+    for (const std::string& name : doc_.shownNames())
+        if (listed.count(name))
+            kept.push_back(name);
+    if (kept.size() != doc_.shownNames().size())
+        doc_.setShownNames(std::move(kept));
 }
 
 void RecordList::afterDelete() {

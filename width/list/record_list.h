@@ -53,6 +53,9 @@ public:
     // The Delete command in the document's mode.
     void deleteRecords();
 
+    // After a delete: the shown photographs of records no longer listed are no longer shown.
+    void forgetShownNamesOfRemovedRows();
+
     // Collects the checked rows into the document's print list.
     void collectPrint();
 

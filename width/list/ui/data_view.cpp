@@ -157,6 +157,9 @@ void CDataView::OnClearChecks() {
 
 void CDataView::OnRecordDelete() {
     list_.deleteRecords();
+    list_.forgetShownNamesOfRemovedRows();
+    if (notifyViews_)
+        notifyViews_();
 }
 
 void CDataView::mousePressEvent(QMouseEvent* event) {
@@ -196,8 +199,10 @@ void CDataView::keyboardSearch(const QString&) {
 }
 
 void CDataView::pickRow(int row, ClickPlace place) {
-    const PickResult result = list_.pick(static_cast<size_t>(row), place);
-    if (result.picked && notifyViews_)
+    list_.pick(static_cast<size_t>(row), place);
+    // Also after a pick that found no photograph or deleted its row: the picture pane follows
+    // the shown names, whatever changed them.
+    if (notifyViews_)
         notifyViews_();
 }
 
@@ -271,8 +276,11 @@ void CDataView::editRow(int row) {
     CModifyDlg::Texts texts{record.strGroup, record.strName, record.strRemark};
     int focusField = 0;
     while (recordEditor()(this, texts, focusField)) {
-        if (list_.edit(r, texts[0], texts[1], texts[2]) == EditResult::Changed)
+        if (list_.edit(r, texts[0], texts[1], texts[2]) == EditResult::Changed) {
+            if (notifyViews_)
+                notifyViews_(); // a shown photograph follows its new name
             return;
+        }
         focusField = 1; // the name is what was refused
     }
 }
