@@ -14,6 +14,15 @@ constexpr int kGridRows = 3;
 constexpr int kGridGap = 20;
 constexpr size_t kGridCells = kGridColumns * kGridRows;
 
+// `size` scaled, its aspect ratio kept, to the largest size within width × height (at least
+// one pixel each way).
+PictureSize fitInto(PictureSize size, int width, int height) {
+    const double scale = std::min(double(std::max(1, width)) / size.width,
+                                  double(std::max(1, height)) / size.height);
+    return {std::max(1, static_cast<int>(size.width * scale)),
+            std::max(1, static_cast<int>(size.height * scale))};
+}
+
 // Centres a span of `size` in `available`, truncating toward zero, never left of 0.
 int centred(int available, int size) {
     return std::max(0, (available - size) / 2);
@@ -22,12 +31,17 @@ int centred(int available, int size) {
 } // namespace
 
 PictureLayout layoutSinglePicture(int clientWidth, int clientHeight, bool havePicture,
-                                  PictureSize first) {
+                                  PictureSize first, PictureZoom zoom) {
     PictureLayout layout;
     if (!havePicture)
         return layout;
-    const int width = kSingleScale * first.width;
-    const int height = kSingleScale * first.height;
+    int width = kSingleScale * first.width;
+    int height = kSingleScale * first.height;
+    if (zoom == PictureZoom::FitToPane && first.valid()) {
+        const PictureSize fitted = fitInto(first, clientWidth, clientHeight);
+        width = fitted.width;
+        height = fitted.height;
+    }
     if (first.valid()) {
         layout.pictures.push_back(
             {0, {centred(clientWidth, width), centred(clientHeight, height), width, height}});
@@ -40,7 +54,7 @@ PictureLayout layoutSinglePicture(int clientWidth, int clientHeight, bool havePi
 
 PictureLayout layoutPictureGrid(int clientWidth, int clientHeight,
                                 const std::vector<PictureSize>& sizes,
-                                const std::vector<std::string>& fileNames) {
+                                const std::vector<std::string>& fileNames, PictureZoom zoom) {
     PictureLayout layout;
     const size_t count = std::min({sizes.size(), fileNames.size(), kGridCells});
     if (count == 0)
@@ -51,6 +65,9 @@ PictureLayout layoutPictureGrid(int clientWidth, int clientHeight,
                                         [](const PictureSize& s) { return s.valid(); });
     if (decodable != sizes.begin() + count)
         cell = *decodable;
+    if (zoom == PictureZoom::FitToPane)
+        cell = fitInto(cell, (clientWidth - kGridColumns * kGridGap) / kGridColumns,
+                       (clientHeight - kGridRows * kGridGap) / kGridRows);
 
     const int stepX = cell.width + kGridGap;
     const int stepY = cell.height + kGridGap;

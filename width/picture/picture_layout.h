@@ -16,9 +16,10 @@
 
 namespace fallowmere {
 
-// The scroll area of the picture pane, whatever the pictures' sizes.
-inline constexpr int kPictureScrollWidth = 600;
-inline constexpr int kPictureScrollHeight = 800;
+// How large the pane draws: as specified (single-record mode at twice the picture's size, the
+// grid's cells at the first picture's own size), or fitted to the pane (the picture, or the
+// whole grid with its gaps, as large as the client area holds, the aspect ratio kept).
+enum class PictureZoom { TwiceSize, FitToPane };
 
 // The cell used by the grid when none of its pictures can be decoded: the file names are still
 // laid out where a 320 × 240 picture would put them, so the user sees which files failed.
@@ -69,17 +70,43 @@ struct PictureLayout {
 // Single-record mode: picture 0 of a list whose first picture has `first` as its size, in a
 // client area of clientWidth × clientHeight pixels. `havePicture` false (an empty list) gives
 // an empty layout. A picture that cannot be decoded still gets its caption "(0 x 0)".
+// With FitToPane the picture is scaled to the largest size that the client area holds.
 PictureLayout layoutSinglePicture(int clientWidth, int clientHeight, bool havePicture,
-                                  PictureSize first);
+                                  PictureSize first, PictureZoom zoom = PictureZoom::TwiceSize);
 
 // Multiple-record mode: the pictures whose sizes are `sizes` (in list order, at most six are
 // laid out) and whose file names (the part of the path after its last '/', UTF-8) are
 // `fileNames`. Every cell takes the size of the first picture. When the first picture cannot
 // be decoded, the first picture that can gives the cell size instead, and when none can, the
 // fallback cell does; a picture that cannot be decoded gets no placement, only its name.
+// With FitToPane the cells keep that size's aspect ratio and are scaled so that the block of
+// six cells with its gaps fits the client area.
 PictureLayout layoutPictureGrid(int clientWidth, int clientHeight,
                                 const std::vector<PictureSize>& sizes,
-                                const std::vector<std::string>& fileNames);
+                                const std::vector<std::string>& fileNames,
+                                PictureZoom zoom = PictureZoom::TwiceSize);
+
+// The size of the area a layout covers from the origin: the right and bottom edges of its
+// pictures and texts (a text is textWidth(text) wide and textHeight high). The pane scrolls
+// when this is larger than its client area.
+struct DrawingSize {
+    int width = 0;
+    int height = 0;
+    bool operator==(const DrawingSize&) const = default;
+};
+template <typename TextWidth>
+DrawingSize drawingSize(const PictureLayout& layout, int textHeight, TextWidth textWidth) {
+    DrawingSize size;
+    auto cover = [&size](int right, int bottom) {
+        size.width = right > size.width ? right : size.width;
+        size.height = bottom > size.height ? bottom : size.height;
+    };
+    for (const PicturePlacement& p : layout.pictures)
+        cover(p.rect.x + p.rect.width, p.rect.y + p.rect.height);
+    for (const ViewText& t : layout.texts)
+        cover(t.x + textWidth(t.text), t.y + textHeight);
+    return size;
+}
 
 // The file-name part of a path: the text after its last '/' (the whole path when it has none).
 std::string pictureFileName(const std::string& path);
