@@ -9,7 +9,7 @@ packages=(
   clang clang-format libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
   qt6-translations-l10n libx11-dev libicu-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libxlsxwriter-dev
   fonts-noto-cjk fonts-wqy-zenhei fonts-liberation
   xvfb xauth poppler-utils desktop-file-utils shared-mime-info
   file lintian appstream

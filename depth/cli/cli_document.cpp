@@ -9,6 +9,7 @@
 #include "common/gbk.h"
 #include "depth/document/rows_tsv.h"
 #include "depth/report/text_export.h"
+#include "depth/stats/depth_sheets.h"
 
 #include <cstdio>
 #include <string_view>
@@ -151,6 +152,15 @@ int exportText(const tessera::cli::Arguments& arguments) {
     int status = loadRows(args[0], header, rows);
     if (status == kFailure)
         return kFailure;
+    // OUT ending in .xlsx or .csv gets the spreadsheet export, any other name the text export.
+    if (tessera::spreadsheetKindOf(args[1]) != tessera::SpreadsheetKind::None) {
+        std::string why;
+        if (!writeDepthSpreadsheet(args[1], rows, &why)) {
+            error("无法写入" + quoted(args[1]) + "：" + why);
+            return kFailure;
+        }
+        return status;
+    }
     if (!writeOutput(args[1], encodeTextExport(rows)))
         return kFailure;
     return status;
@@ -161,7 +171,8 @@ const tessera::cli::Command
     importCommand("import", "import ROWS.tsv OUT.DM [--tag T] [--text X] [--number N]",
                   {"--tag", "--text", "--number"}, import);
 const tessera::cli::Command
-    exportCommand("export", "export IN OUT.txt   （IN：DM 文件或行文件 .tsv）", {}, exportText);
+    exportCommand("export", "export IN OUT.txt|OUT.xlsx|OUT.csv   （IN：DM 文件或行文件 .tsv）", {},
+                  exportText);
 
 } // namespace
 } // namespace marrowby::cli

@@ -6,6 +6,7 @@
 
 #include "depth/report/qt/report_pdf.h"
 #include "depth/report/report_page.h"
+#include "depth/stats/depth_stats_report.h"
 
 #include <QGuiApplication>
 
@@ -53,19 +54,36 @@ int report(const tessera::cli::Arguments& args) {
 
     // The output name keeps its bytes: a name that is not valid UTF-8 must not turn into
     // another one on its way through QString.
+    // --summary puts the statistics report's pages before the data report's, --summary-only
+    // prints those alone.
+    const bool summaryOnly = args.has("--summary-only");
+    const bool summary = summaryOnly || args.has("--summary");
+    const DepthReport data(rows);
+    const DepthStatsReport stats(rows, summary ? computeDepthStats(rows) : DepthStats{});
+    std::vector<const tessera::PageSource*> parts;
+    if (summary)
+        parts.push_back(&stats);
+    if (!summaryOnly)
+        parts.push_back(&data);
+    const tessera::PageSequence pages(parts);
+    tessera::PdfOptions options = depthReportPdfOptions(dpi);
+    if (summaryOnly)
+        options.title = QString::fromStdString(tessera::translate("DepthStats", kDepthStatsTitle));
     QString why;
-    if (!writeDepthReportPdf(pos[1], rows, dpi, &why)) {
+    if (!tessera::writePdf(pos[1], pages, options, &why)) {
         error("无法写入" + quoted(pos[1]) + "：" + why.toStdString());
         return kFailure;
     }
     std::fprintf(stderr, "%s：%zu 行，%d 页，%d dpi\n", quoted(pos[1]).c_str(), rows.size(),
-                 DepthReport(rows).pageCount(tessera::pdfPageDevice(dpi)), dpi);
+                 pages.pageCount(tessera::pdfPageDevice(dpi)), dpi);
     return status;
 }
 
 const tessera::cli::Command reportCommand(
-    "report", "report IN OUT.pdf [--dpi N]   （IN：DM 文件或行文件 .tsv；A4 PDF，默认 600 dpi）",
-    {"--dpi"}, report);
+    "report",
+    "report IN OUT.pdf [--dpi N] [--summary|--summary-only]   （IN：DM 文件或行文件 .tsv；A4 PDF，"
+    "默认 600 dpi）",
+    {"--dpi"}, {"--summary", "--summary-only"}, report);
 
 } // namespace
 } // namespace marrowby::cli

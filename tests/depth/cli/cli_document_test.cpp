@@ -333,9 +333,10 @@ private slots:
             {QStringLiteral("simulate-meter"), QStringLiteral("--link"), QStringLiteral("链接"),
              QStringLiteral("--stream"), QStringLiteral("没有.txt")},
         };
-        static const QRegularExpression names(QStringLiteral(
-            "marrowby-cli|simulate-meter|\\b(dump|import|export|report|ports|download)\\b|"
-            "--[a-z-]+|\\b[A-Z][A-Z0-9]*\\b|\\.[A-Za-z]+\\b|\\bdpi\\b|[A-Z]/S"));
+        static const QRegularExpression names(
+            QStringLiteral("marrowby-cli|simulate-meter|\\b(dump|import|export|report|ports|"
+                           "download|stats|tsv)\\b|"
+                           "--[a-z-]+|\\b[A-Z][A-Z0-9]*\\b|\\.[A-Za-z]+\\b|\\bdpi\\b|[A-Z]/S"));
         static const QRegularExpression latinWord(QStringLiteral("[A-Za-z]{2,}"));
         for (const QStringList& args : runs) {
             QProcess proc;

@@ -6,7 +6,10 @@
 
 #include "common/qt/page_output.h"
 #include "width/app/inspection_settings.h"
+#include "width/cli/cli_stats.h"
 #include "width/picture/inspection_report_source.h"
+#include "width/stats/width_sheets.h"
+#include "width/stats/width_stats_report.h"
 
 #include <QFile>
 
@@ -29,6 +32,13 @@ int report(const tessera::cli::Arguments& args) {
         return tessera::cli::usageError();
     }
     const std::string& out = args.positional[1];
+    // --summary puts the statistics report's pages before the record pages, --summary-only
+    // prints those alone; both take the statistics' --limit and --bin.
+    const bool summaryOnly = args.has("--summary-only");
+    const bool summary = summaryOnly || args.has("--summary");
+    const std::optional<WidthStatsOptions> statsOpts = statsOptions(args);
+    if (!statsOpts)
+        return tessera::cli::usageError();
 
     // The inspection information: a file named with --ini must exist; the program's own file
     // may be missing (first start), which gives empty values.
@@ -66,26 +76,43 @@ int report(const tessera::cli::Arguments& args) {
 
     auto gui = startHeadlessGui();
     const InspectionInfo info = settings.info;
+    const PhotoFinder finder = pictureFinderFor(project.fs, project.doc.dataDir());
     const InspectionReport source(
-        records, [info] { return info; }, pictureFinderFor(project.fs, project.doc.dataDir()));
+        records, [info] { return info; }, finder);
+    std::vector<const CRecordStru*> counted;
+    for (const CRecordStru& record : source.records())
+        counted.push_back(&record);
+    const WidthStatsReport statsReport(
+        summary ? computeWidthStats(counted, *statsOpts, photoTestOf(finder)) : WidthStats{}, info);
+    std::vector<const tessera::PageSource*> parts;
+    if (summary)
+        parts.push_back(&statsReport);
+    if (!summaryOnly)
+        parts.push_back(&source);
+    const tessera::PageSequence pages(parts);
     tessera::PdfOptions options;
     options.dpi = dpi;
-    options.title = QStringLiteral("裂缝检测报告");
+    options.title = summaryOnly
+                        ? QString::fromStdString(tessera::translate("WidthStats", kWidthStatsTitle))
+                        : QStringLiteral("裂缝检测报告");
     options.creator = QStringLiteral("Fallowmere");
     QString why;
-    if (!tessera::writePdf(QFile::decodeName(QByteArray::fromStdString(out)), source, options,
+    if (!tessera::writePdf(QFile::decodeName(QByteArray::fromStdString(out)), pages, options,
                            &why)) {
         error("无法写入“" + shown(out) + "”：" + why.toStdString());
         return kFailure;
     }
-    say("“" + shown(out) + "”：" + std::to_string(records.size()) + " 页，" + std::to_string(dpi) +
-        " dpi");
+    say("“" + shown(out) + "”：" + std::to_string(pages.pageCount(tessera::pdfPageDevice(dpi))) +
+        " 页，" + std::to_string(dpi) + " dpi");
     return kOk;
 }
 
 const tessera::cli::Command
-    reportCommand("report", "report PROJECT.cm OUT.pdf [--record NAME]... [--dpi N] [--ini FILE]",
-                  {"--record", "--dpi", "--ini"}, report);
+    reportCommand("report",
+                  "report PROJECT.cm OUT.pdf [--record NAME]... [--dpi N] [--ini FILE] "
+                  "[--summary|--summary-only] [--limit MM]... [--bin MM]",
+                  {"--record", "--dpi", "--ini", "--limit", "--bin"},
+                  {"--summary", "--summary-only"}, report);
 
 } // namespace
 } // namespace fallowmere::cli
