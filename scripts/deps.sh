@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   clang clang-format libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
-  qt6-translations-l10n libx11-dev libqpdf-dev
+  qt6-translations-l10n libx11-dev libqpdf-dev libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev libxlsxwriter-dev
   fonts-noto-cjk fonts-wqy-zenhei fonts-liberation
   xvfb xauth poppler-utils desktop-file-utils shared-mime-info

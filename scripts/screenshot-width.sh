@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Retakes the README's screenshot of Fallowmere (docs/fallowmere.png) the way a user sees the
-# program: a project made by `fallowmere-cli demo` (photographs of 320 × 240, so that the grid of
-# six fits the picture pane), opened in the real program on a virtual 1440 × 900 display with a
-# window manager (openbox), multiple-record mode chosen and six records with photographs
-# checked by clicks (xdotool). Needs no display of its own.
+# Retakes the README's screenshots of Fallowmere the way a user sees the program: a project
+# made by `fallowmere-cli demo` (its 640 × 480 photographs), opened in the real program on a
+# virtual 1440 × 900 display with a window manager (openbox), multiple-record mode chosen and
+# six records with photographs checked by clicks (xdotool). docs/fallowmere.png shows the grid
+# at the photographs' size, larger than the pane, with scroll bars; docs/fallowmere-fit.png the
+# same after the toolbar's 适合窗口 (the grid fitted to the pane). Needs no display of its own.
 #
 #   scripts/screenshot-width.sh [OUTPUT_FOLDER]      (default: docs)
 #
@@ -29,7 +30,7 @@ tmp_prefix=screenshot-width
 source scripts/lib/virtual-display.sh
 start_virtual_display 1440x900
 
-"$bin/fallowmere-cli" demo "$tmp/demo" --size 320x240 2>/dev/null
+"$bin/fallowmere-cli" demo "$tmp/demo" 2>/dev/null
 # Fresh settings (no recent files, no saved column widths, empty inspection information).
 XDG_CONFIG_HOME="$tmp/config" XDG_DATA_HOME="$tmp/data" FALLOWMERE_INI="$tmp/QB.ini" \
   "$bin/fallowmere" "$tmp/demo/demo.cm" &
@@ -59,3 +60,10 @@ xdotool mousemove 1430 890 # out of the way
 sleep 1
 import -window root "$out/fallowmere.png"
 echo "screenshot-width: $out/fallowmere.png" >&2
+
+# The toolbar's 适合窗口 button, right of 多条模式.
+xdotool mousemove 180 54 click 1
+xdotool mousemove 1430 890
+sleep 1
+import -window root "$out/fallowmere-fit.png"
+echo "screenshot-width: $out/fallowmere-fit.png" >&2

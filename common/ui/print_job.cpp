@@ -17,6 +17,8 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScreen>
+#include <QSettings>
 #include <QTimer>
 
 #include <algorithm>
@@ -45,6 +47,24 @@ public:
 private:
     bool on_;
 };
+
+const QString kPreviewGeometryKey = QStringLiteral("PrintPreview/geometry");
+
+// The preview window as the user left it last time, else as tall as the screen allows and
+// wide enough for its tool bar; zoomed so that whole pages show.
+void placePreview(QPrintPreviewDialog& dialog, QWidget* parent) {
+    const QByteArray saved = QSettings().value(kPreviewGeometryKey).toByteArray();
+    if (saved.isEmpty() || !dialog.restoreGeometry(saved)) {
+        const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+        const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+        const int height = area.height() * 9 / 10;
+        const int width = std::min(area.width() * 9 / 10, std::max(800, height * 210 / 297 + 120));
+        dialog.resize(width, height);
+        dialog.move(area.center() - dialog.rect().center());
+    }
+    if (auto* fitPage = dialog.findChild<QAction*>(QStringLiteral("fitPageAction")))
+        fitPage->trigger();
+}
 
 // Qt's print dialog proposes its print-to-file name in the current folder or the home folder
 // each time it is shown; like the programs' file dialogs, it starts in the folder used last,
@@ -187,7 +207,9 @@ bool printPages(QWidget* parent, const PageSource& source, PrintMode mode, const
                                  PromptIcon::Exclamation);
             });
         });
+        placePreview(dialog, parent);
         dialog.exec();
+        QSettings().setValue(kPreviewGeometryKey, dialog.saveGeometry());
         return true;
     }
     }
@@ -216,7 +238,7 @@ bool printPages(QWidget* parent, const PageSource& source, PrintMode mode, const
 QString exportPdfThroughDialog(QWidget* parent, const PageSource& source, const PdfOptions& options,
                                const QString& caption) {
     FileDialogRequest request;
-    request.filter = QStringLiteral(" (*.pdf)");
+    request.filter = QStringLiteral("PDF 文件 (*.pdf)");
     request.defaultExtension = QStringLiteral("pdf");
     request.confirmOverwrite = true;
     const QString path = prompt().saveFileName(parent, request);

@@ -51,7 +51,9 @@ void showPrintSetup(QWidget* parent);
 //  - Dialog: the print dialog, its page range limited to 1..pageCount, then the job;
 //  - Direct: the default printer without a dialog; without a default printer the print dialog
 //    is shown instead (so the user can pick one or print to a file);
-//  - Preview: QPrintPreviewDialog drawing the same pages.
+//  - Preview: QPrintPreviewDialog drawing the same pages, zoomed to whole pages, at the size
+//    and place it had when it was closed last (kept in the application's QSettings, key
+//    PrintPreview/geometry), the first time as tall as the screen allows.
 // Every job starts with all pages (the range of an earlier job does not carry over). A job that
 // fails shows "打印失败：<reason>" (exclamation icon). Pictures that cannot be decoded are
 // named in one message after the job (undrawnPicturesText; in the preview, once, over it). A
@@ -70,9 +72,9 @@ bool printOn(QPrinter& printer, const PageSource& source, QString* error = nullp
 // reason.
 QString undrawnPicturesText(const std::vector<UndrawnPicture>& undrawn);
 
-// The "PDF文件(pdf)" export: save dialog through prompt() (filter " (*.pdf)", default extension
-// "pdf", overwrite confirmation), then writePdf with a busy cursor; on failure the message
-// "无法写入 PDF 文件“<file>”：<reason>" (caption `caption`, exclamation icon), and after a
+// The "PDF文件(pdf)" export: save dialog through prompt() (filter "PDF 文件 (*.pdf)", default
+// extension "pdf", overwrite confirmation), then writePdf with a busy cursor; on failure the
+// message "无法写入 PDF 文件“<file>”：<reason>" (caption `caption`, exclamation icon), and after a
 // file written with pictures that could not be decoded, undrawnPicturesText. Returns the path
 // written, or an empty string when cancelled or failed.
 QString exportPdfThroughDialog(QWidget* parent, const PageSource& source, const PdfOptions& options,

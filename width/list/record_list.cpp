@@ -111,6 +111,8 @@ PickResult RecordList::pick(size_t row, ClickPlace place) {
     if (doc_.showMode() == ShowMode::Single) {
         rows_.clearChecksAndSelection();
         if (!LocatePicture(folder, name, &rows_)) {
+            // No row is picked now: the photograph shown before goes too.
+            doc_.clearShownNames();
             askDeleteMissing(row, result);
             return result;
         }
@@ -285,6 +287,7 @@ EditResult RecordList::edit(size_t row, const std::string& group, const std::str
     rows_.setRecord(row, updated);
     if (path.empty())
         rowsChangedWithoutFile();
+    doc_.renameShownName(old.strName, name);
     CRecordStru& current = doc_.currentRecord();
     current.strGroup = group;
     current.strName = name;
@@ -397,6 +400,19 @@ void RecordList::deleteRecords() {
             removeRows({*selected}, true);
     }
     afterDelete();
+}
+
+void RecordList::forgetShownNamesOfRemovedRows() {
+    std::unordered_set<std::string_view> listed;
+    listed.reserve(rows_.size());
+    for (size_t i = 0; i < rows_.size(); ++i)
+        listed.insert(rows_.record(i).strName);
+    std::vector<std::string> kept;
+    for (const std::string& name : doc_.shownNames())
+        if (listed.count(name))
+            kept.push_back(name);
+    if (kept.size() != doc_.shownNames().size())
+        doc_.setShownNames(std::move(kept));
 }
 
 void RecordList::afterDelete() {

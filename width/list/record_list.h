@@ -71,6 +71,9 @@ public:
     // ones after it stay, the ones before it are deleted.
     void deleteRecords();
 
+    // After a delete: the shown photographs of records no longer listed are no longer shown.
+    void forgetShownNamesOfRemovedRows();
+
     // Collects the checked rows into the document's print list.
     void collectPrint();
 

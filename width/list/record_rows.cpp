@@ -131,6 +131,7 @@ void RecordRows::append(const std::vector<const CRecordStru*>& records) {
         rows_.push_back(Row{*r, nullptr, false, false});
     namesChanged();
     observer().afterInsert();
+    clearSortMark();
 }
 
 void RecordRows::remove(size_t i) {
@@ -165,12 +166,21 @@ void RecordRows::removeRows(const std::vector<size_t>& indices) {
 }
 
 void RecordRows::clear() {
+    clearSortMark();
     if (rows_.empty())
         return;
     observer().beforeReset();
     rows_.clear();
     namesChanged();
     observer().afterReset();
+}
+
+void RecordRows::clearSortMark() {
+    if (sortColumn_ < 0)
+        return;
+    sortColumn_ = -1;
+    ascending_ = true;
+    observer().sortMarkChanged();
 }
 
 void RecordRows::setRecord(size_t i, CRecordStru record) {

@@ -70,12 +70,14 @@ public:
     // Indices of the checked rows, top to bottom.
     std::vector<size_t> checkedRows() const;
 
-    // Adds rows at the bottom, whatever sort is in force.
+    // Adds rows at the bottom, whatever sort is in force; the rows are no longer in the order
+    // of the sort, so its mark goes (the next click on any column sorts it ascending).
     void append(const std::vector<const CRecordStru*>& records);
     void append(const CRecordStru& record) { append(std::vector<const CRecordStru*>{&record}); }
     void remove(size_t i);
     // Removes the rows at these indices (ascending) in one pass.
     void removeRows(const std::vector<size_t>& indices);
+    // Removes every row and the sort mark.
     void clear();
     // Replaces the shown texts of row `i`; its sort copies stay as they were when it was added.
     void setRecord(size_t i, CRecordStru record);
@@ -111,6 +113,7 @@ private:
     void buildNameIndex() const;
 
     RowsObserver& observer() { return observer_ ? *observer_ : nullObserver_; }
+    void clearSortMark();
 };
 
 } // namespace fallowmere

@@ -14,6 +14,15 @@ constexpr int kGridRows = 3;
 constexpr int kGridGap = 20;
 constexpr size_t kGridCells = kGridColumns * kGridRows;
 
+// `size` scaled, its aspect ratio kept, to the largest size within width × height (at least
+// one pixel each way).
+PictureSize fitInto(PictureSize size, int width, int height) {
+    const double scale = std::min(double(std::max(1, width)) / size.width,
+                                  double(std::max(1, height)) / size.height);
+    return {std::max(1, static_cast<int>(size.width * scale)),
+            std::max(1, static_cast<int>(size.height * scale))};
+}
+
 // Centres a span of `size` in `available`, truncating toward zero, never left of 0.
 int centred(int available, int size) {
     return std::max(0, (available - size) / 2);
@@ -22,23 +31,27 @@ int centred(int available, int size) {
 } // namespace
 
 PictureLayout layoutSinglePicture(int clientWidth, int clientHeight, bool havePicture,
-                                  PictureSize first, const std::string& fileName) {
+                                  PictureSize first, const std::string& fileName,
+                                  PictureZoom zoom) {
     PictureLayout layout;
     if (!havePicture)
         return layout;
-    if (!first.valid()) {
-        const int width = kSingleScale * kFallbackCellWidth;
-        const int height = kSingleScale * kFallbackCellHeight;
-        layout.notices.push_back(
-            {0,
-             {centred(clientWidth, width), centred(clientHeight, height), width, height},
-             fileName});
+    const bool decodable = first.valid();
+    const PictureSize shown =
+        decodable ? first : PictureSize{kFallbackCellWidth, kFallbackCellHeight};
+    int width = kSingleScale * shown.width;
+    int height = kSingleScale * shown.height;
+    if (zoom == PictureZoom::FitToPane) {
+        const PictureSize fitted = fitInto(shown, clientWidth, clientHeight);
+        width = fitted.width;
+        height = fitted.height;
+    }
+    const ViewRect rect{centred(clientWidth, width), centred(clientHeight, height), width, height};
+    if (!decodable) {
+        layout.notices.push_back({0, rect, fileName});
         return layout;
     }
-    const int width = kSingleScale * first.width;
-    const int height = kSingleScale * first.height;
-    layout.pictures.push_back(
-        {0, {centred(clientWidth, width), centred(clientHeight, height), width, height}});
+    layout.pictures.push_back({0, rect});
     layout.texts.push_back(
         {kCaptionX, kCaptionY,
          "(" + std::to_string(first.width) + " x " + std::to_string(first.height) + ")"});
@@ -47,7 +60,7 @@ PictureLayout layoutSinglePicture(int clientWidth, int clientHeight, bool havePi
 
 PictureLayout layoutPictureGrid(int clientWidth, int clientHeight,
                                 const std::vector<PictureSize>& sizes,
-                                const std::vector<std::string>& fileNames) {
+                                const std::vector<std::string>& fileNames, PictureZoom zoom) {
     PictureLayout layout;
     const size_t count = std::min({sizes.size(), fileNames.size(), kGridCells});
     if (count == 0)
@@ -58,6 +71,9 @@ PictureLayout layoutPictureGrid(int clientWidth, int clientHeight,
                                         [](const PictureSize& s) { return s.valid(); });
     if (decodable != sizes.begin() + count)
         cell = *decodable;
+    if (zoom == PictureZoom::FitToPane)
+        cell = fitInto(cell, (clientWidth - kGridColumns * kGridGap) / kGridColumns,
+                       (clientHeight - kGridRows * kGridGap) / kGridRows);
 
     const int stepX = cell.width + kGridGap;
     const int stepY = cell.height + kGridGap;

@@ -19,9 +19,10 @@
 
 namespace fallowmere {
 
-// The scroll area of the picture pane, whatever the pictures' sizes.
-inline constexpr int kPictureScrollWidth = 600;
-inline constexpr int kPictureScrollHeight = 800;
+// How large the pane draws: as specified (single-record mode at twice the picture's size, the
+// grid's cells at the first picture's own size), or fitted to the pane (the picture, or the
+// whole grid with its gaps, as large as the client area holds, the aspect ratio kept).
+enum class PictureZoom { TwiceSize, FitToPane };
 
 // The cell used by the grid when none of its pictures can be decoded: the file names are still
 // laid out where a 320 × 240 picture would put them, so the user sees which files failed.
@@ -87,9 +88,11 @@ struct PictureLayout {
 // `fileName` as its file name, in a client area of clientWidth × clientHeight pixels.
 // `havePicture` false (an empty list) gives an empty layout. A picture that cannot be decoded
 // gets no caption but a notice in a cell of twice the fallback cell's size, placed as such a
-// picture would be.
+// picture would be. With FitToPane the picture (or the notice's cell) is scaled to the largest
+// size that the client area holds.
 PictureLayout layoutSinglePicture(int clientWidth, int clientHeight, bool havePicture,
-                                  PictureSize first, const std::string& fileName = {});
+                                  PictureSize first, const std::string& fileName = {},
+                                  PictureZoom zoom = PictureZoom::TwiceSize);
 
 // Multiple-record mode: the pictures whose sizes are `sizes` (in list order, at most six are
 // laid out) and whose file names (the part of the path after its last '/', UTF-8) are
@@ -97,9 +100,36 @@ PictureLayout layoutSinglePicture(int clientWidth, int clientHeight, bool havePi
 // be decoded, the first picture that can gives the cell size instead, and when none can, the
 // fallback cell does; a picture that cannot be decoded gets no placement but a notice in its
 // cell, and its name under the cell as every picture.
+// With FitToPane the cells keep that size's aspect ratio and are scaled so that the block of
+// six cells with its gaps fits the client area.
 PictureLayout layoutPictureGrid(int clientWidth, int clientHeight,
                                 const std::vector<PictureSize>& sizes,
-                                const std::vector<std::string>& fileNames);
+                                const std::vector<std::string>& fileNames,
+                                PictureZoom zoom = PictureZoom::TwiceSize);
+
+// The size of the area a layout covers from the origin: the right and bottom edges of its
+// pictures and texts (a text is textWidth(text) wide and textHeight high). The pane scrolls
+// when this is larger than its client area.
+struct DrawingSize {
+    int width = 0;
+    int height = 0;
+    bool operator==(const DrawingSize&) const = default;
+};
+template <typename TextWidth>
+DrawingSize drawingSize(const PictureLayout& layout, int textHeight, TextWidth textWidth) {
+    DrawingSize size;
+    auto cover = [&size](int right, int bottom) {
+        size.width = right > size.width ? right : size.width;
+        size.height = bottom > size.height ? bottom : size.height;
+    };
+    for (const PicturePlacement& p : layout.pictures)
+        cover(p.rect.x + p.rect.width, p.rect.y + p.rect.height);
+    for (const PictureNotice& n : layout.notices)
+        cover(n.rect.x + n.rect.width, n.rect.y + n.rect.height);
+    for (const ViewText& t : layout.texts)
+        cover(t.x + textWidth(t.text), t.y + textHeight);
+    return size;
+}
 
 // The file-name part of a path: the text after its last '/' (the whole path when it has none).
 std::string pictureFileName(const std::string& path);

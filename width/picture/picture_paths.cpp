@@ -1,5 +1,7 @@
 #include "width/picture/picture_paths.h"
 
+#include <algorithm>
+
 namespace fallowmere {
 
 bool PicturePaths::addPicturePath(PictureSelection& selection, const std::string& name,
@@ -15,29 +17,33 @@ bool PicturePaths::addPicturePath(PictureSelection& selection, const std::string
     return false;
 }
 
-bool PicturePaths::refresh(PictureSelection& selection) {
-    if (!selection.multipleMode()) {
-        paths_.clear();
-        loadedCount_ = 1;
-        return addPicturePath(selection, selection.shownName(0), false);
-    }
+std::vector<std::string> PicturePaths::shownNames(const PictureSelection& selection) {
+    std::vector<std::string> names;
+    int count = selection.shownCount();
+    if (!selection.multipleMode())
+        count = std::min(count, 1);
+    for (int i = 0; i < count; ++i)
+        names.push_back(selection.shownName(i));
+    return names;
+}
 
-    if (selection.shownCount() == 1) {
-        loadedCount_ = 0;
+bool PicturePaths::refresh(PictureSelection& selection) {
+    const std::vector<std::string> names = shownNames(selection);
+    if (names == names_)
+        return false;
+    const std::vector<std::string> before = paths_;
+    const bool added = selection.multipleMode() && names.size() == names_.size() + 1 &&
+                       std::equal(names_.begin(), names_.end(), names.begin());
+    if (added) {
+        addPicturePath(selection, names.back(), true);
+    } else {
         paths_.clear();
+        for (const std::string& name : names)
+            addPicturePath(selection, name, false);
     }
-    if (loadedCount_ < selection.shownCount()) {
-        addPicturePath(selection, selection.shownName(loadedCount_), true);
-        // Read after the lookup: a missing picture has lowered the count again.
-        loadedCount_ = selection.shownCount();
-    }
-    if (selection.shownCount() < loadedCount_) {
-        paths_.clear();
-        loadedCount_ = selection.shownCount();
-        for (int i = 0; i < loadedCount_; ++i)
-            addPicturePath(selection, selection.shownName(i), false);
-    }
-    return true;
+    // Read again: a missing picture has lowered the document's count.
+    names_ = shownNames(selection);
+    return paths_ != before;
 }
 
 } // namespace fallowmere

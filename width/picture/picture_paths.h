@@ -1,17 +1,17 @@
 #pragma once
 // The picture pane's list of picture paths and the rules by which it follows the record list's
-// picks, as model code. The pane keeps the paths of the pictures it shows; each time the record
-// list notifies it, it turns the document's shown names into paths:
+// picks, as model code. The pane keeps the paths of the pictures it shows and the names they
+// were built from; each time it is told, it turns the document's shown names into paths, so
+// that it always shows the photographs of the records picked now and nothing else:
 //
-//  - multiple-record mode: a pick that restarted the selection (one name shown) starts the list
-//    anew; a name added at the end is looked up and appended (a missing picture is announced
-//    and the document's count lowered by one, so count and list agree again); a name removed
-//    rebuilds the whole list silently from the shown names; equal counts load nothing;
-//  - single-record mode: the list is rebuilt from the first shown name, silently, and the pane
-//    repaints only when that picture was found (otherwise the old picture stays on screen).
+//  - multiple-record mode: a name added at the end is looked up and appended (a missing picture
+//    is announced and the document's count lowered by one, so count and list agree again); any
+//    other change of the names (a record unchecked, deleted, renamed, a new project, a new
+//    mode) rebuilds the whole list silently; the same names load nothing;
+//  - single-record mode: the list is rebuilt from the first shown name, silently.
 //
-// Entering multiple-record mode only resets the loaded count: the old paths stay drawable until
-// the next pick rebuilds the list.
+// Entering multiple-record mode empties the list (the mode starts with no record checked), so
+// that the first pick there is looked up as an added one.
 
 #include <optional>
 #include <string>
@@ -40,19 +40,24 @@ public:
 class PicturePaths {
 public:
     const std::vector<std::string>& paths() const { return paths_; }
-    int loadedCount() const { return loadedCount_; }
+    // How many shown names the paths were built from.
+    int loadedCount() const { return static_cast<int>(names_.size()); }
 
-    // Multiple-record mode starts: the next pick loads from the beginning.
-    void resetLoaded() { loadedCount_ = 0; }
+    // Multiple-record mode starts: no picture, and the next pick loads from the beginning.
+    void resetLoaded() {
+        names_.clear();
+        paths_.clear();
+    }
 
-    // Follows the document after a pick; true when the pane must repaint.
+    // Follows the document's shown names; true when the paths changed.
     bool refresh(PictureSelection& selection);
 
 private:
     bool addPicturePath(PictureSelection& selection, const std::string& name, bool report);
+    static std::vector<std::string> shownNames(const PictureSelection& selection);
 
     std::vector<std::string> paths_;
-    int loadedCount_ = 0;
+    std::vector<std::string> names_;
 };
 
 } // namespace fallowmere

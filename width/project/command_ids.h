@@ -13,6 +13,7 @@ enum WidthCommand : int {
     ID_VIEW_SINGLE = 32777,
     ID_VIEW_MULTI = 32778,
     ID_EXPORT_PDF = 32781, // menu 导出PDF: collect the checked rows, then save them as a PDF
+    ID_VIEW_FIT = 32782,   // 查看 → 适合窗口: the picture pane fits its drawing to the pane
 };
 
 // The control id of the record list (the splitter's first pane); its saved column widths are

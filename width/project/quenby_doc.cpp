@@ -105,6 +105,12 @@ void CQuenbyDoc::setShownNames(std::vector<std::string> names) {
     shownNames_ = std::move(names);
 }
 
+void CQuenbyDoc::renameShownName(const std::string& from, const std::string& to) {
+    for (std::string& name : shownNames_)
+        if (name == from)
+            name = to;
+}
+
 void CQuenbyDoc::lowerShownCount() {
     if (!shownNames_.empty())
         shownNames_.pop_back();

@@ -88,6 +88,8 @@ public:
     // Replaces the names; only the first kMaxShownPictures are kept.
     void setShownNames(std::vector<std::string> names);
     void clearShownNames() { shownNames_.clear(); }
+    // A shown record was renamed: its name in the list follows.
+    void renameShownName(const std::string& from, const std::string& to);
     // The picture view could not find the photograph of the last name: it no longer counts.
     void lowerShownCount();
 

@@ -59,7 +59,7 @@ private slots:
         prompt.fileNames << path;
         view.onCommand(ID_EXPORT_PDF);
         QCOMPARE(prompt.count(ScriptedPrompt::Kind::SaveFile), 1);
-        QCOMPARE(prompt.shown.first().request.filter, QStringLiteral(" (*.pdf)"));
+        QCOMPARE(prompt.shown.first().request.filter, QStringLiteral("PDF 文件 (*.pdf)"));
         QCOMPARE(prompt.count(ScriptedPrompt::Kind::Message), 0);
         QCOMPARE(pdfPages(path), 3);
     }

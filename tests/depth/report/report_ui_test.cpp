@@ -363,7 +363,7 @@ void ReportUiTest::exportCommandAsksForAPdfNameAndWrites() {
     exportDepthReportPdf(nullptr, numberedRows(51));
     QCOMPARE(prompt.count(tessera::ScriptedPrompt::Kind::SaveFile), 1);
     const auto& req = prompt.shown.first().request;
-    QCOMPARE(req.filter, QStringLiteral(" (*.pdf)"));
+    QCOMPARE(req.filter, QStringLiteral("PDF 文件 (*.pdf)"));
     QCOMPARE(req.defaultExtension, QStringLiteral("pdf"));
     QVERIFY(req.confirmOverwrite);
     QCOMPARE(prompt.count(tessera::ScriptedPrompt::Kind::Message), 0);

@@ -148,6 +148,13 @@ TEST(RowSort, EqualRowsKeepTheirOrderAndNewRowsGoToTheBottom) {
     late.strWidth = "0";
     rows.append(late);
     EXPECT_EQ("0", rows.record(5).strWidth);
+    // The rows are out of the sort's order now: no column is marked, and a click on the same
+    // column sorts it ascending again.
+    EXPECT_EQ(-1, rows.sortColumn());
+    rows.OnHeaderClick(2, kBytes);
+    EXPECT_TRUE(rows.ascending());
+    rows.clear();
+    EXPECT_EQ(-1, rows.sortColumn());
 }
 
 TEST(RowSort, EditedRowsSortByTheTextsTheyWereAddedWith) {

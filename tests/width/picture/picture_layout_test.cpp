@@ -99,6 +99,34 @@ TEST(PictureFileName, TextAfterTheLastSlash) {
 }
 
 // A document with shown names and a picture folder whose files are listed by name.
+// Fitted to the pane, a picture or the whole grid lies inside the client area, keeps its shape
+// and fills it along one side; the drawing's size covers what was laid out.
+TEST(PictureZoom, FittedDrawingsFillThePaneAlongOneSide) {
+    const auto textWidth = [](const std::string& text) { return static_cast<int>(text.size()); };
+    for (const auto& [w, h] : {std::pair{800, 600}, {500, 900}, {1200, 300}, {300, 200}}) {
+        for (const PictureSize& own : {PictureSize{640, 480}, PictureSize{120, 400}}) {
+            const PictureLayout one =
+                layoutSinglePicture(w, h, true, own, {}, PictureZoom::FitToPane);
+            const ViewRect r = one.pictures.at(0).rect;
+            EXPECT_TRUE(r.x >= 0 && r.y >= 0 && r.x + r.width <= w && r.y + r.height <= h);
+            EXPECT_TRUE(r.width >= w - 1 || r.height >= h - 1);
+            EXPECT_NEAR(double(r.width) / r.height, double(own.width) / own.height, 0.05);
+
+            const PictureLayout grid =
+                layoutPictureGrid(w, h, std::vector<PictureSize>(6, own),
+                                  std::vector<std::string>(6, "n.jpg"), PictureZoom::FitToPane);
+            const DrawingSize drawn = drawingSize(grid, 0, textWidth);
+            EXPECT_TRUE(drawn.width <= w && drawn.height <= h) << w << "x" << h;
+            const ViewRect last = grid.pictures.at(5).rect;
+            EXPECT_TRUE(last.x + last.width + 20 >= w - 4 || last.y + last.height + 20 >= h - 4);
+        }
+    }
+    // Twice the size, the drawing reaches past a smaller pane.
+    const PictureLayout twice = layoutSinglePicture(800, 600, true, {640, 480});
+    EXPECT_EQ((DrawingSize{1280, 960}),
+              drawingSize(twice, 12, [](const std::string&) { return 70; }));
+}
+
 class FakeSelection : public PictureSelection {
 public:
     bool multiple = true;
@@ -146,6 +174,13 @@ TEST(PicturePaths, MultipleModeAppendsPicksAndRebuildsAfterAnUncheck) {
     pane.refresh(doc);
     EXPECT_EQ(pane.paths().size(), 3u);
 
+    // Other names as many as before (a row checked with the space bar took the place of an
+    // unchecked one): rebuilt all the same.
+    doc.files = {{"A", "/d/A.jpg"}, {"B", "/d/B.bmp"}, {"C", "/d/C.jpg"}};
+    doc.names = {"B", "A", "C", "", "", "", "", ""};
+    EXPECT_TRUE(pane.refresh(doc));
+    EXPECT_EQ(pane.paths(), (std::vector<std::string>{"/d/B.bmp", "/d/A.jpg", "/d/C.jpg"}));
+
     // Unchecking the last one empties the pane.
     doc.count = 0;
     pane.refresh(doc);
@@ -173,7 +208,7 @@ TEST(PicturePaths, MissingPictureWhileAddingIsAnnouncedAndUncounted) {
     EXPECT_EQ(pane.paths(), (std::vector<std::string>{"/d/A.jpg", "/d/B.jpg"}));
 }
 
-TEST(PicturePaths, EnteringMultipleModeKeepsOldPathsUntilTheFirstPick) {
+TEST(PicturePaths, EnteringMultipleModeEmptiesThePane) {
     FakeSelection doc;
     doc.files = {{"S", "/d/S.jpg"}, {"M", "/d/M.jpg"}};
     PicturePaths pane;
@@ -185,14 +220,14 @@ TEST(PicturePaths, EnteringMultipleModeKeepsOldPathsUntilTheFirstPick) {
     doc.multiple = true;
     doc.count = 0;
     pane.resetLoaded();
-    EXPECT_EQ(pane.paths(), std::vector<std::string>{"/d/S.jpg"});
+    EXPECT_TRUE(pane.paths().empty());
 
     doc.pick("M");
     pane.refresh(doc);
     EXPECT_EQ(pane.paths(), std::vector<std::string>{"/d/M.jpg"});
 }
 
-TEST(PicturePaths, SingleModeMissingPictureKeepsTheScreenAndSaysNothing) {
+TEST(PicturePaths, SingleModeMissingPictureEmptiesThePaneAndSaysNothing) {
     FakeSelection doc;
     doc.multiple = false;
     doc.files = {{"S", "/d/S.jpg"}};
@@ -202,7 +237,7 @@ TEST(PicturePaths, SingleModeMissingPictureKeepsTheScreenAndSaysNothing) {
 
     doc.count = 0;
     doc.pick("gone");
-    EXPECT_FALSE(pane.refresh(doc));
+    EXPECT_TRUE(pane.refresh(doc));
     EXPECT_TRUE(pane.paths().empty());
     EXPECT_EQ(doc.announced, 0);
     EXPECT_EQ(doc.count, 1);

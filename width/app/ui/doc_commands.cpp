@@ -162,6 +162,8 @@ bool CQuenbyDocCommands::OnSaveProject() {
 
 void CQuenbyDocCommands::OnSingleMode() {
     doc_.setSingleMode();
+    // No record is picked in the new mode yet: the pane shows nothing until the next pick.
+    frame_.pictureView()->OnUpdate();
 }
 
 void CQuenbyDocCommands::OnMultiMode() {

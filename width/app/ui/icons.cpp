@@ -56,6 +56,21 @@ QIcon deleteIcon() {
     });
 }
 
+// A photograph with arrows pointing out to the corners: drawn to the pane's size.
+QIcon fitIcon() {
+    return tessera::drawnIcon([](QPainter& p) {
+        photo(p, QRectF(4.5, 5.5, 7, 5));
+        p.setPen(QPen(QColor(30, 90, 200), 1.2));
+        const QPointF corners[] = {{1, 1}, {15, 1}, {1, 15}, {15, 15}};
+        for (const QPointF& c : corners) {
+            const double dx = c.x() < 8 ? 1 : -1, dy = c.y() < 8 ? 1 : -1;
+            p.drawLine(c, c + QPointF(3.5 * dx, 3.5 * dy));
+            p.drawLine(c, c + QPointF(2.5 * dx, 0));
+            p.drawLine(c, c + QPointF(0, 2.5 * dy));
+        }
+    });
+}
+
 } // namespace
 
 static QIcon drawnAppIcon() {
@@ -96,6 +111,8 @@ QIcon commandIcon(int id) {
         return multiIcon();
     case ID_RECORD_DELETE:
         return deleteIcon();
+    case ID_VIEW_FIT:
+        return fitIcon();
     default:
         return tessera::standardCommandIcon(id);
     }

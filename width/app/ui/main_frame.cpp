@@ -1,6 +1,7 @@
 #include "width/app/ui/main_frame.h"
 
 #include "common/qt/caption.h"
+#include "common/qt/recent_files_store.h"
 #include "common/ui/lock_indicators.h"
 #include "common/ui/recent_files_menu.h"
 #include "width/app/ui/doc_commands.h"
@@ -18,6 +19,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QSettings>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTimer>
@@ -31,6 +33,8 @@ using namespace tessera;
 namespace {
 
 const QString kIdlePrompt = QStringLiteral("就绪");
+// Whether the picture pane fits its drawing to the pane (kept between runs).
+const QString kFitZoomKey = QStringLiteral("PictureView/FitToPane");
 
 // The splitter bar: it swallows presses and moves, so it cannot be dragged.
 class FixedHandle : public QSplitterHandle {
@@ -141,8 +145,8 @@ void CMainFrame::createActions() {
          "保存活动文档\n保存",
          {QKeySequence(Qt::CTRL | Qt::Key_S)}},
         {ID_FILE_SAVE_AS, "另存为(&A)...", "用新名称保存活动文档\n另存为", {}},
-        // The menu's print collects the checked rows first; Ctrl+P and the toolbar's print
-        // (57607) print the rows collected last.
+        // Every print collects the checked rows first (the picture pane does): the menu's
+        // print, Ctrl+P and the toolbar's print (57607) alike.
         {ID_REPORT_PRINT, "打印(&P)...\tCtrl+P", "打印选中记录的检测报告\n打印", {}},
         {ID_REPORT_PREVIEW, "打印预览(&V)", "显示选中记录的检测报告\n打印预览", {}},
         {ID_EXPORT_PDF, "导出PDF(&E)...", "将选中记录的检测报告保存为 PDF 文件\n导出PDF", {}},
@@ -156,7 +160,8 @@ void CMainFrame::createActions() {
         {ID_RECORD_ADD, "添加", "添加新文档记录\n添加", {}},
         {ID_VIEW_SINGLE, "单条模式", "查看单条记录模式\n单条模式", {}},
         {ID_VIEW_MULTI, "多条模式", "查看多条记录模式\n多条模式", {}},
-        {ID_RECORD_DELETE, "删除", "删除一条记录\n删除", {}},
+        {ID_VIEW_FIT, "适合窗口(&W)", "按图片窗格的大小显示图片\n适合窗口", {}},
+        {ID_RECORD_DELETE, "删除", "删除一条记录\n删除", {QKeySequence(Qt::Key_Delete)}},
         {ID_FILE_NEW, "新建", "建立新文档\n新建", {QKeySequence(Qt::CTRL | Qt::Key_N)}},
         {ID_EDIT_UNDO,
          "撤消",
@@ -191,7 +196,7 @@ void CMainFrame::createActions() {
         action(id)->setCheckable(true);
         action(id)->setChecked(true);
     }
-    for (int id : {ID_VIEW_SINGLE, ID_VIEW_MULTI})
+    for (int id : {ID_VIEW_SINGLE, ID_VIEW_MULTI, ID_VIEW_FIT})
         action(id)->setCheckable(true);
 
     commandTable()
@@ -205,6 +210,16 @@ void CMainFrame::createActions() {
                 // Delete works from either pane: the record list deletes.
                 if (m_pDataView)
                     m_pDataView->onCommand(id);
+            })
+        .on(
+            ID_VIEW_FIT,
+            [this](int) {
+                const bool fit = m_pPicView->zoom() != PictureZoom::FitToPane;
+                m_pPicView->setZoom(fit ? PictureZoom::FitToPane : PictureZoom::TwiceSize);
+                storeZoom();
+            },
+            [this](int, CommandState& state) {
+                state.checked = m_pPicView && m_pPicView->zoom() == PictureZoom::FitToPane;
             })
         .on(ID_VIEW_TOOLBAR, [](int) {})
         .on(ID_VIEW_STATUS_BAR, [](int) {})
@@ -225,7 +240,8 @@ void CMainFrame::createMenus() {
                        ID_REPORT_PREVIEW, ID_EXPORT_PDF, 0, ID_FILE_MRU_FILE1, 0, ID_APP_EXIT});
     connect(m_fileMenu, &QMenu::aboutToShow, this, [this] { fillRecentFiles(); });
     fillRecentFiles();
-    QMenu* view = menu(QStringLiteral("查看(&V)"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR});
+    QMenu* view =
+        menu(QStringLiteral("查看(&V)"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, 0, ID_VIEW_FIT});
     QMenu* help = menu(QStringLiteral("帮助(&H)"), {ID_APP_ABOUT});
     m_menuItems = {menuBar()->addMenu(m_fileMenu), menuBar()->addMenu(view)};
     // The settings item stands in the menu bar itself, without a popup.
@@ -251,7 +267,7 @@ void CMainFrame::createToolBar() {
     m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
     for (int id : std::initializer_list<int>{ID_FILE_OPEN, ID_FILE_SAVE, ID_RECORD_ADD,
                                              ID_FILE_PRINT, 0, ID_VIEW_SINGLE, ID_VIEW_MULTI,
-                                             ID_RECORD_DELETE, ID_APP_ABOUT}) {
+                                             ID_VIEW_FIT, ID_RECORD_DELETE, ID_APP_ABOUT}) {
         if (id == 0)
             m_toolBar->addSeparator();
         else
@@ -281,9 +297,26 @@ void CMainFrame::createPanes(FileOps& fs) {
     setCentralWidget(m_splitter);
     m_pDataView->setPictureView(m_pPicView, [this] { m_pPicView->OnUpdate(); });
     m_pPicView->setSettingsSource([this] { return m_app.inspectionInfo(); });
+    m_pPicView->setPrintCollector([this] { m_pDataView->OnCollectPrint(); });
+    // The zoom of the last run; Ctrl+wheel in the pane changes it like the menu item.
+    m_pPicView->setZoom(QSettings(QString::fromLatin1(kSettingsOrganization),
+                                  QString::fromLatin1(kSettingsApplication))
+                                .value(kFitZoomKey, false)
+                                .toBool()
+                            ? PictureZoom::FitToPane
+                            : PictureZoom::TwiceSize);
+    connect(m_pPicView, &CQuenbyView::zoomChanged, this, [this] {
+        storeZoom();
+        updateCommandUI();
+    });
     m_pDataView->RestoreHeaderLayout();
     m_pPicView->OnInitialUpdate();
     m_activePane = m_pDataView;
+}
+
+void CMainFrame::storeZoom() {
+    QSettings(QString::fromLatin1(kSettingsOrganization), QString::fromLatin1(kSettingsApplication))
+        .setValue(kFitZoomKey, m_pPicView->zoom() == PictureZoom::FitToPane);
 }
 
 void CMainFrame::setActivePane(QWidget* pane) {
@@ -311,7 +344,7 @@ void CMainFrame::switchPane() {
 }
 
 void CMainFrame::collectAndSend(int command) {
-    m_pDataView->OnCollectPrint();
+    // The picture pane collects the checked rows before it prints.
     m_pPicView->onCommand(command);
 }
 

@@ -93,6 +93,8 @@ private:
     void fillRecentFiles();
     void switchPane();
     void collectAndSend(int command);
+    // Keeps the picture pane's zoom for the next run.
+    void storeZoom();
     tessera::CommandChain commandChain() const;
 
     CQuenbyApp& m_app;

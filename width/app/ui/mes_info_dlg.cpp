@@ -69,7 +69,9 @@ CMesInfoDlg::CMesInfoDlg(QWidget* parent) : QDialog(parent) {
         previous = edit;
         edits_[i] = edit;
     }
-    ok_->setFocus();
+    // The first edit has the focus, so that typing starts there (the Tab order still starts
+    // with the buttons).
+    edits_[0]->setFocus();
 }
 
 QLineEdit* CMesInfoDlg::edit(int id) const {

@@ -5,6 +5,11 @@
 #include "common/ui/prompt.h"
 #include "width/project/command_ids.h"
 
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QProgressDialog>
 
@@ -116,9 +121,10 @@ void CDataView::setPictureView(tessera::CommandTarget* view, std::function<void(
 }
 
 CDataView::RecordEditor& CDataView::recordEditor() {
-    static RecordEditor editor = [](QWidget* parent, CModifyDlg::Texts& texts) {
+    static RecordEditor editor = [](QWidget* parent, CModifyDlg::Texts& texts, int focusField) {
         CModifyDlg dialog(parent);
         dialog.setTexts(texts);
+        dialog.focusField(focusField);
         if (dialog.exec() != QDialog::Accepted)
             return false;
         texts = dialog.texts();
@@ -144,6 +150,9 @@ void CDataView::OnClearChecks() {
 
 void CDataView::OnRecordDelete() {
     list_.deleteRecords();
+    list_.forgetShownNamesOfRemovedRows();
+    if (notifyViews_)
+        notifyViews_();
 }
 
 void CDataView::mousePressEvent(QMouseEvent* event) {
@@ -159,10 +168,7 @@ void CDataView::mousePressEvent(QMouseEvent* event) {
         if (onBox)
             rows().setChecked(static_cast<size_t>(row),
                               !rows().isChecked(static_cast<size_t>(row)));
-        const PickResult result =
-            list_.pick(static_cast<size_t>(row), onBox ? ClickPlace::CheckBox : ClickPlace::Text);
-        if (result.picked && notifyViews_)
-            notifyViews_();
+        pickRow(row, onBox ? ClickPlace::CheckBox : ClickPlace::Text);
         return;
     }
     if (event->button() == Qt::RightButton) {
@@ -185,14 +191,91 @@ void CDataView::keyboardSearch(const QString&) {
     // Typed characters are ignored (no jump to a row starting with them).
 }
 
+void CDataView::pickRow(int row, ClickPlace place) {
+    list_.pick(static_cast<size_t>(row), place);
+    // Also after a pick that found no photograph or deleted its row: the picture pane follows
+    // the shown names, whatever changed them.
+    if (notifyViews_)
+        notifyViews_();
+}
+
+void CDataView::keyPressEvent(QKeyEvent* event) {
+    const QModelIndex current = currentIndex();
+    const auto mods = event->modifiers() & ~Qt::KeypadModifier;
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        mods == Qt::NoModifier) {
+        if (current.isValid())
+            pickRow(current.row(), ClickPlace::Text);
+        event->accept();
+        return;
+    }
+    if ((event->key() == Qt::Key_Menu && mods == Qt::NoModifier) ||
+        (event->key() == Qt::Key_F10 && mods == Qt::ShiftModifier)) {
+        showRowMenu();
+        event->accept();
+        return;
+    }
+    CSortListView::keyPressEvent(event);
+}
+
+void CDataView::contextMenuEvent(QContextMenuEvent* event) {
+    // A right click edits (mousePressEvent); only the keyboard's request opens the menu.
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        showRowMenu();
+    event->accept();
+}
+
+void CDataView::showRowMenu() {
+    const QModelIndex current = currentIndex();
+    if (!current.isValid())
+        return;
+    std::unique_ptr<QMenu> menu(rowMenu(current.row()));
+    scrollTo(current);
+    const QRect cell = visualRect(current);
+    menu->exec(viewport()->mapToGlobal(cell.bottomLeft()));
+}
+
+QMenu* CDataView::rowMenu(int row) {
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("rowMenu"));
+    const size_t r = static_cast<size_t>(row);
+    const bool multiple = document().showMode() == ShowMode::Multiple;
+    const bool checked = rows().isChecked(r);
+    // Multiple-record mode: a checked row is shown already, and the Delete command removes the
+    // checked rows, so a row that is not checked cannot be deleted from its menu.
+    QAction* show = menu->addAction(QStringLiteral("显示图片\tEnter"),
+                                    [this, row] { pickRow(row, ClickPlace::Text); });
+    show->setEnabled(!multiple || !checked);
+    menu->addAction(QStringLiteral("编辑信息"), [this, row] { editRow(row); });
+    QAction* remove =
+        menu->addAction(QStringLiteral("删除记录\tDelete"), [this, row] { deleteRow(row); });
+    remove->setEnabled(!multiple || checked);
+    return menu;
+}
+
+void CDataView::deleteRow(int row) {
+    if (document().showMode() == ShowMode::Single) {
+        // The Delete command deletes the first selected row: this one alone.
+        for (size_t i = 0; i < rows().size(); ++i)
+            rows().setSelected(i, static_cast<int>(i) == row);
+    }
+    OnRecordDelete();
+}
+
 void CDataView::editRow(int row) {
     const size_t r = static_cast<size_t>(row);
     rows().setSelected(r, true);
     const CRecordStru& record = rows().record(r);
     CModifyDlg::Texts texts{record.strGroup, record.strName, record.strRemark};
-    if (!recordEditor()(this, texts))
-        return;
-    list_.edit(r, texts[0], texts[1], texts[2]);
+    int focusField = 0;
+    while (recordEditor()(this, texts, focusField)) {
+        if (list_.edit(r, texts[0], texts[1], texts[2]) == EditResult::Changed) {
+            if (notifyViews_)
+                notifyViews_(); // a shown photograph follows its new name
+            return;
+        }
+        focusField = 1; // the name is what was refused
+    }
 }
 
 } // namespace fallowmere

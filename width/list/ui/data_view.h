@@ -15,6 +15,7 @@
 
 #include <functional>
 
+class QMenu;
 class QProgressDialog;
 
 namespace fallowmere {
@@ -59,17 +60,34 @@ public:
     void OnClearChecks();
     void OnRecordDelete();
 
-    // Shows the record dialog; replaced in tests. True on OK with `texts` holding the GBK texts.
-    using RecordEditor = std::function<bool(QWidget* parent, CModifyDlg::Texts& texts)>;
+    // Shows the record dialog with the keyboard focus in field `focusField` (0 group, 1 name, 2
+    // remark, its text selected); replaced in tests. True on OK with `texts` holding the GBK
+    // texts.
+    using RecordEditor =
+        std::function<bool(QWidget* parent, CModifyDlg::Texts& texts, int focusField)>;
     static RecordEditor& recordEditor();
+
+    // The context menu of row `row` (显示图片, 编辑信息, 删除记录), as the menu key, Shift+F10
+    // and a keyboard context-menu request show it at the focused row. The caller owns it.
+    QMenu* rowMenu(int row);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyboardSearch(const QString& search) override;
+    // Enter picks the focused row as a click on its text would; the menu key and Shift+F10 open
+    // its context menu.
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    void pickRow(int row, ClickPlace place);
+    // Opens the record dialog on row `row` until the edit is accepted or the dialog cancelled:
+    // a refused edit (a rename onto another photograph, ...) brings the dialog back with the
+    // texts typed and the name selected.
     void editRow(int row);
+    void deleteRow(int row);
+    void showRowMenu();
 
     CQuenbyDoc& doc_;
     QtListPrompts prompts_;

@@ -65,6 +65,11 @@ void CModifyDlg::setTexts(const Texts& gbk) {
     }
 }
 
+void CModifyDlg::focusField(int field) {
+    if (field >= 0 && field < 3)
+        edits_[static_cast<size_t>(field)]->setFocus(Qt::OtherFocusReason);
+}
+
 void CModifyDlg::accept() {
     Texts out = texts_;
     for (size_t i = 0; i < 3; ++i) {

@@ -26,6 +26,9 @@ public:
     const Texts& texts() const { return texts_; }
 
     QLineEdit* edit(int field) const { return edits_[static_cast<size_t>(field)]; }
+    // The keyboard focus starts in field `field` (0 group, the default, 1 name, 2 remark), its
+    // text selected.
+    void focusField(int field);
 
     void accept() override;
 

@@ -6,21 +6,37 @@
 #include "width/list/sort_mark.h"
 #include "width/list/ui/record_rows_model.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSettings>
 #include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 namespace fallowmere {
 namespace {
 
 // Check boxes change only through the list's own click handling (picking records) and the
-// keyboard's space bar; the item delegate's own mouse toggling is switched off.
+// keyboard's space bar; the item delegate's own mouse toggling is switched off. A cell too
+// narrow for its text shows the whole text as its tooltip.
 class CheckBoxDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override {
+        if (event->type() != QEvent::ToolTip || !index.isValid())
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        // option.rect is the cell as drawn (without the grid line). A double-click on a header
+        // divider fits a column to the same size hints (QTableView::resizeColumnToContents).
+        const QString text = index.data().toString();
+        const bool cut = !text.isEmpty() && sizeHint(option, index).width() > option.rect.width();
+        QToolTip::showText(event->globalPos(), cut ? text : QString(), view->viewport(),
+                           option.rect);
+        event->setAccepted(cut);
+        return true;
+    }
     bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
                      const QModelIndex& index) override {
         switch (event->type()) {
@@ -55,7 +71,8 @@ CSortHeaderCtrl::CSortHeaderCtrl(QWidget* parent) : QHeaderView(Qt::Horizontal, 
 void CSortHeaderCtrl::MarkSortColumn(int column, bool ascending) {
     m_nSortColumn = column;
     m_bAscending = ascending;
-    ownerDrawn_.insert(column);
+    if (column >= 0)
+        ownerDrawn_.insert(column);
     viewport()->update();
 }
 

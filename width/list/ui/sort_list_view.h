@@ -25,6 +25,7 @@ public:
 
     // Stores the sort column and direction and draws that item from now on (an item once
     // marked keeps being drawn this way, without a triangle when another column is sorted).
+    // Column -1: no triangle anywhere (the rows are in no sort's order).
     void MarkSortColumn(int column, bool ascending);
     int sortColumn() const { return m_nSortColumn; }
     bool ascending() const { return m_bAscending; }

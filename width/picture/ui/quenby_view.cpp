@@ -10,6 +10,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 namespace fallowmere {
 namespace {
@@ -44,22 +45,31 @@ void CQuenbyView::setSettingsSource(InspectionReport::SettingsSource source) {
     settings_ = std::move(source);
 }
 
+void CQuenbyView::setPrintCollector(std::function<void()> collect) {
+    collectPrint_ = std::move(collect);
+}
+
 void CQuenbyView::OnInitialUpdate() {
     OnUpdate();
     updateScrollBars();
 }
 
 void CQuenbyView::OnUpdate() {
-    if (paths_.refresh(*this))
-        viewport()->update();
+    paths_.refresh(*this);
+    // Also with the same paths: a photograph may have changed on disk (a merge replaced it).
+    updateScrollBars();
+    viewport()->update();
 }
 
 void CQuenbyView::OnResetPictures() {
     paths_.resetLoaded();
+    updateScrollBars();
+    viewport()->update();
 }
 
 void CQuenbyView::clearPictures() {
     paths_ = PicturePaths();
+    updateScrollBars();
     viewport()->update();
 }
 
@@ -98,7 +108,7 @@ void CQuenbyView::announceMissingPicture() {
                               QStringLiteral("目录下没有对应图片文件"), tessera::PromptIcon::None);
 }
 
-PictureLayout CQuenbyView::currentLayout() {
+PictureLayout CQuenbyView::layoutAt(PictureZoom zoom) {
     const auto& paths = paths_.paths();
     const int w = viewport()->width();
     const int h = viewport()->height();
@@ -109,12 +119,12 @@ PictureLayout CQuenbyView::currentLayout() {
             sizes.push_back(cache_.pictureSize(paths[i]));
             names.push_back(tessera::displayPath(pictureFileName(paths[i])));
         }
-        return layoutPictureGrid(w, h, sizes, names);
+        return layoutPictureGrid(w, h, sizes, names, zoom);
     }
     if (paths.empty())
         return {};
     return layoutSinglePicture(w, h, true, cache_.pictureSize(paths.front()),
-                               tessera::displayPath(pictureFileName(paths.front())));
+                               tessera::displayPath(pictureFileName(paths.front())), zoom);
 }
 
 void CQuenbyView::drawNotice(QPainter& painter, const QRect& cell, const std::string& fileName) {
@@ -190,10 +200,47 @@ void CQuenbyView::scrollContentsBy(int, int) {
     viewport()->update();
 }
 
+void CQuenbyView::setZoom(PictureZoom zoom) {
+    if (zoom == zoom_)
+        return;
+    zoom_ = zoom;
+    updateScrollBars();
+    viewport()->update();
+}
+
+void CQuenbyView::wheelEvent(QWheelEvent* event) {
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        QAbstractScrollArea::wheelEvent(event); // scrolls
+        return;
+    }
+    event->accept();
+    const int delta = event->angleDelta().y();
+    if (delta == 0)
+        return;
+    const DrawingSize twice = drawingSizeAt(PictureZoom::TwiceSize);
+    const DrawingSize fit = drawingSizeAt(PictureZoom::FitToPane);
+    const bool twiceLarger = int64_t(twice.width) * twice.height > int64_t(fit.width) * fit.height;
+    const PictureZoom want =
+        (delta > 0) == twiceLarger ? PictureZoom::TwiceSize : PictureZoom::FitToPane;
+    if (want == zoom_)
+        return;
+    setZoom(want);
+    emit zoomChanged(want);
+}
+
+DrawingSize CQuenbyView::drawingSizeAt(PictureZoom zoom) {
+    const QFontMetrics metrics(font());
+    return drawingSize(layoutAt(zoom), metrics.height(), [&metrics](const std::string& text) {
+        return metrics.horizontalAdvance(tessera::fromUtf8(text)) + 1;
+    });
+}
+
 void CQuenbyView::updateScrollBars() {
+    // Scroll bars whenever the drawing reaches beyond the client area.
+    const DrawingSize drawing = drawingSizeAt(zoom_);
     const QSize page = viewport()->size();
-    horizontalScrollBar()->setRange(0, std::max(0, kPictureScrollWidth - page.width()));
-    verticalScrollBar()->setRange(0, std::max(0, kPictureScrollHeight - page.height()));
+    horizontalScrollBar()->setRange(0, std::max(0, drawing.width - page.width()));
+    verticalScrollBar()->setRange(0, std::max(0, drawing.height - page.height()));
     horizontalScrollBar()->setPageStep(page.width());
     verticalScrollBar()->setPageStep(page.height());
     horizontalScrollBar()->setSingleStep(std::max(1, page.width() / 10));
@@ -201,6 +248,8 @@ void CQuenbyView::updateScrollBars() {
 }
 
 std::unique_ptr<InspectionReport> CQuenbyView::reportToPrint() {
+    if (collectPrint_)
+        collectPrint_();
     if (!doc_.printReady() || doc_.printList().empty()) {
         tessera::prompt().message(this, tessera::fromUtf8(kNothingToPrintCaption),
                                   tessera::fromUtf8(kNothingToPrintMessage),

@@ -7,6 +7,7 @@
 #include "common/ui/dialog_units.h"
 #include "common/ui/qt_prompt.h"
 #include "tests/support/modal_dialog.h"
+#include "tests/support/recording_device.h"
 #include "tests/support/scripted_prompt.h"
 #include "tests/width/project_fixture.h"
 #include "width/app/ui/doc_commands.h"
@@ -147,7 +148,8 @@ private slots:
                  (QStringList{"打开(&O)...\tCtrl+O", "保存(&S)\tCtrl+S", "另存为(&A)...", "-",
                               "打印(&P)...\tCtrl+P", "打印预览(&V)", "导出PDF(&E)...", "-",
                               "最近文件", "-", "退出(&X)"}));
-        QCOMPARE(describe(items[1]->menu()), (QStringList{"工具栏(&T)", "状态栏(&S)"}));
+        QCOMPARE(describe(items[1]->menu()),
+                 (QStringList{"工具栏(&T)", "状态栏(&S)", "-", "适合窗口(&W)"}));
         QVERIFY(!items[2]->menu()); // the settings item opens the dialog directly
         QCOMPARE(items[2], frame->action(ID_SET_INFO));
         QCOMPARE(describe(items[3]->menu()), QStringList{"关于(&A)..."});
@@ -155,14 +157,16 @@ private slots:
         QList<int> toolbar;
         for (QAction* a : frame->toolBar()->actions())
             toolbar << (a->isSeparator() ? 0 : a->data().toInt());
-        QCOMPARE(toolbar, (QList<int>{57601, 57603, 32776, 57607, 0, 32777, 32778, 32775, 57664}));
+        QCOMPARE(toolbar,
+                 (QList<int>{57601, 57603, 32776, 57607, 0, 32777, 32778, 32782, 32775, 57664}));
         QCOMPARE(frame->action(ID_RECORD_ADD)->statusTip(), QStringLiteral("添加新文档记录"));
         QCOMPARE(frame->action(ID_RECORD_ADD)->toolTip(), QStringLiteral("添加"));
         QCOMPARE(frame->action(ID_VIEW_MULTI)->toolTip(), QStringLiteral("多条模式"));
         QCOMPARE(frame->action(ID_SET_INFO)->statusTip(), QStringLiteral("设置检测相关信息"));
         QCOMPARE(frame->promptPane()->text(), QStringLiteral("就绪"));
 
-        // Ctrl+P is the toolbar's print, not the menu item that collects first.
+        // Ctrl+P is the toolbar's print; the menu item shows it as its key, as both collect the
+        // checked rows alike.
         QCOMPARE(frame->action(tessera::ID_FILE_PRINT)->shortcut(),
                  QKeySequence(Qt::CTRL | Qt::Key_P));
         QVERIFY(frame->action(ID_REPORT_PRINT)->shortcut().isEmpty());
@@ -344,10 +348,72 @@ private slots:
         QCOMPARE(widthui::readProject(project.file).size(), 10);
     }
 
-    void menuPrintCollectsAndCtrlPPrintsWhatWasCollectedLast() {
+    // What the picture pane draws: the texts (file names under the grid's cells, the single
+    // picture's size) and the number of pictures.
+    tessera::test::RecordingDevice::Page paneDrawing() {
+        QWidget* pane = frame->pictureView()->viewport();
+        tessera::test::RecordingDevice device(96, 96, pane->width(), pane->height());
+        pane->render(&device);
+        return device.pages.first();
+    }
+    QStringList paneNames() { return paneDrawing().textStrings().filter(QStringLiteral(".jpg")); }
+
+    void thePaneShowsExactlyThePhotographsPickedNow() {
+        start({project.file});
+        frame->routeCommand(ID_VIEW_MULTI);
+        clickText(1);
+        clickText(3);
+        QCOMPARE(paneNames(), (QStringList{"N2.jpg", "N4.jpg"}));
+        prompt->answers << tessera::PromptAnswer::Yes;
+        frame->routeCommand(ID_RECORD_DELETE);
+        QVERIFY(paneDrawing().images.isEmpty());
+        QVERIFY(paneNames().isEmpty());
+
+        // A row checked with the space bar takes the place of one unchecked: the same count.
+        list()->setFocus();
+        list()->setCurrentIndex(list()->model()->index(4, 1)); // N7 now
+        QTest::keyClick(list(), Qt::Key_Space);
+        clickText(0);
+        QCOMPARE(paneNames(), QStringList{"N1.jpg"});
+        clickText(0);
+        QCOMPARE(paneNames(), QStringList{"N7.jpg"});
+
+        // 多条模式 again clears every check box, and the pane.
+        frame->routeCommand(ID_VIEW_MULTI);
+        QVERIFY(paneDrawing().images.isEmpty());
+
+        // Single mode: a pick shows one photograph; Open of another project empties the pane.
+        frame->routeCommand(ID_VIEW_SINGLE);
+        clickText(2);
+        QCOMPARE(paneDrawing().images.size(), 1);
+        QTemporaryDir second;
+        const auto other = widthui::makeProject(second.path(), QStringLiteral("z.cm"),
+                                                widthui::numberedRecords(3));
+        QVERIFY(frame->docCommands().openProjectFile(other.file));
+        QVERIFY(paneDrawing().images.isEmpty());
+        QVERIFY(paneDrawing().texts.isEmpty());
+    }
+
+    void theFitZoomIsAToggleKeptBetweenRuns() {
         start();
-        // Nothing ever collected: the message once, and no dialog.
-        QCOMPARE(printDialogMaxPage([&] { frame->routeCommand(tessera::ID_FILE_PRINT); }), 0);
+        QAction* fit = frame->action(ID_VIEW_FIT);
+        QVERIFY(fit->isCheckable() && !fit->isChecked()); // twice-size by default
+        QCOMPARE(frame->pictureView()->zoom(), PictureZoom::TwiceSize);
+        fit->trigger();
+        QVERIFY(fit->isChecked());
+        QCOMPARE(frame->pictureView()->zoom(), PictureZoom::FitToPane);
+        app.reset();
+        start();
+        QVERIFY(frame->action(ID_VIEW_FIT)->isChecked());
+        QCOMPARE(frame->pictureView()->zoom(), PictureZoom::FitToPane);
+        frame->action(ID_VIEW_FIT)->trigger();
+        QCOMPARE(frame->pictureView()->zoom(), PictureZoom::TwiceSize);
+    }
+
+    void everyPrintCollectsTheCheckedRows() {
+        start();
+        // Nothing checked: the message once, and no dialog.
+        QCOMPARE(printDialogMaxPage([&] { frame->action(tessera::ID_FILE_PRINT)->trigger(); }), 0);
         QCOMPARE(prompt->messageTexts(), QStringList{"请选择需要打印的记录"});
         prompt->shown.clear();
 
@@ -355,17 +421,31 @@ private slots:
         frame->routeCommand(ID_VIEW_MULTI);
         clickText(4);
         clickText(2);
-        QCOMPARE(printDialogMaxPage([&] { frame->routeCommand(ID_REPORT_PRINT); }), 2);
+        // Ctrl+P and the toolbar's printer (one action) from the list, never collected before.
+        QCOMPARE(frame->action(tessera::ID_FILE_PRINT)->shortcut(),
+                 QKeySequence(Qt::CTRL | Qt::Key_P));
+        QCOMPARE(printDialogMaxPage([&] { frame->action(tessera::ID_FILE_PRINT)->trigger(); }), 2);
         QCOMPARE(utf8(app->document().printList()[0].strName), QStringLiteral("N3"));
-
-        list()->OnClearChecks(); // the checks change, the collected list stays
-        QCOMPARE(printDialogMaxPage([&] { frame->routeCommand(tessera::ID_FILE_PRINT); }), 2);
+        clickText(6);
         frame->setActivePane(frame->pictureView());
-        QCOMPARE(printDialogMaxPage([&] { frame->routeCommand(tessera::ID_FILE_PRINT); }), 2);
+        QCOMPARE(printDialogMaxPage([&] { frame->action(tessera::ID_FILE_PRINT)->trigger(); }), 3);
+        QCOMPARE(printDialogMaxPage([&] { frame->routeCommand(ID_REPORT_PRINT); }), 3);
 
-        // The menu's print collects again: nothing checked now.
-        QCOMPARE(printDialogMaxPage([&] { frame->routeCommand(ID_REPORT_PRINT); }), 0);
+        list()->OnClearChecks();
+        QCOMPARE(printDialogMaxPage([&] { frame->action(tessera::ID_FILE_PRINT)->trigger(); }), 0);
         QCOMPARE(prompt->messageTexts(), QStringList{"请选择需要打印的记录"});
+    }
+
+    void deleteKeyDeletesAsTheToolbarDoes() {
+        start({project.file});
+        clickText(1);
+        prompt->answers << tessera::PromptAnswer::Yes;
+        frame->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), frame);
+        QTest::keyClick(list(), Qt::Key_Delete);
+        QCOMPARE(prompt->shown.last().text, QStringLiteral("是否删除对应的记录?"));
+        QVERIFY(!names().contains(QStringLiteral("N2")));
+        QCOMPARE(widthui::readProject(project.file).size(), 8);
     }
 
     void pdfPagesHoldTheirOwnRecordInListOrder() {
@@ -516,6 +596,8 @@ private slots:
             QCOMPARE(labels,
                      (QStringList{"测量单位", "测 量 人", "项目名称", "复    核 ", "签    收"}));
             QCOMPARE(dialog->cancelButton()->text(), QStringLiteral("取消 "));
+            // Typing starts in the first edit.
+            QCOMPARE(dialog->focusWidget(), dialog->edit(1007));
             const auto units = tessera::dialogBaseUnits(dialog->font());
             QCOMPARE(dialog->size(), tessera::dialogRect(units, 0, 0, 160, 107).size());
             QCOMPARE(dialog->edit(1009)->geometry(), tessera::dialogRect(units, 51, 22, 97, 12));

@@ -59,6 +59,24 @@ private slots:
         QVERIFY(sortedNames({gbk("亍"), gbk("阿"), gbk("中")}, zh, false) == descending);
     }
 
+    // As on a Chinese system: digits and punctuation, then Latin (lower case first), then
+    // Chinese by pinyin.
+    void scriptsSortDigitsLatinThenChinese() {
+        ZhCollator zh;
+        const std::vector<std::string> expected = {"-x", "1a",      "a",       "A",      "b",
+                                                   "Z",  gbk("阿"), gbk("张"), gbk("中")};
+        std::vector<std::string> shuffled = {gbk("中"), "Z",       "A", gbk("阿"), "b",
+                                             "1a",      gbk("张"), "a", "-x"};
+        QVERIFY(sortedNames(shuffled, zh) == expected);
+        std::vector<std::string_view> views(shuffled.begin(), shuffled.end());
+        const std::vector<uint32_t> rank = zh.rankTexts(views);
+        for (size_t i = 0; i + 1 < expected.size(); ++i) {
+            QVERIFY(zh.compare(expected[i], expected[i + 1]) < 0);
+            QVERIFY(zh.compare(expected[i + 1], expected[i]) > 0);
+        }
+        QVERIFY(rank[3] < rank[0]); // "A" before 中 by key as well
+    }
+
     void ranksAgreeWithCompare() {
         ZhCollator zh;
         const std::vector<std::string> texts = {gbk("裂缝"), "abc",      "Abc", gbk("裂缝"), "",

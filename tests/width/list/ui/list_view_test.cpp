@@ -12,8 +12,10 @@
 #include "width/project/command_ids.h"
 
 #include <QLineEdit>
+#include <QMenu>
 #include <QProgressDialog>
 #include <QSettings>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace fallowmere;
@@ -35,12 +37,14 @@ std::string gbk(const QString& text) {
 struct EditorScript {
     int calls = 0;
     CModifyDlg::Texts seen;
+    int focusField = -1;
     std::function<bool(CModifyDlg::Texts&)> answer;
     CDataView::RecordEditor previous = CDataView::recordEditor();
     EditorScript() {
-        CDataView::recordEditor() = [this](QWidget*, CModifyDlg::Texts& texts) {
+        CDataView::recordEditor() = [this](QWidget*, CModifyDlg::Texts& texts, int focus) {
             ++calls;
             seen = texts;
+            focusField = focus;
             return answer ? answer(texts) : false;
         };
     }
@@ -157,20 +161,22 @@ private slots:
     }
 
     void recordWithoutPhotographOffersItsDeletion() {
+        clickText(0);
+        QCOMPARE(shown(), QStringList{"N1"});
         clickText(8); // N9 has no photograph
         QCOMPARE(prompt->count(ScriptedPrompt::Kind::Question), 1);
         QCOMPARE(prompt->shown[0].caption, QStringLiteral("删除提示"));
         QCOMPARE(prompt->shown[0].text,
                  QStringLiteral("目录下没有对应图片文件,是否删除对应的记录?"));
         QCOMPARE(names().size(), 9); // declined
-        QCOMPARE(notified, 0);
+        QVERIFY(shown().isEmpty());  // no row is picked now: N1's photograph goes
+        QVERIFY(view->rows().checkedRows().empty());
 
         prompt->answers << tessera::PromptAnswer::Yes;
         clickText(8);
         QCOMPARE(names().size(), 8);
         QVERIFY(!names().contains(QStringLiteral("N9")));
         QCOMPARE(widthui::readProject(project.file).size(), 8);
-        QCOMPARE(notified, 0);
     }
 
     void multipleModeShowsAtMostSixInCheckOrder() {
@@ -208,6 +214,69 @@ private slots:
         QVERIFY(view->rows().isChecked(7));
         clickText(7); // unchecks N8: the names are rebuilt from the checked rows
         QCOMPARE(shown(), (QStringList{"N1", "N2", "N3", "N4", "N5", "N6"}));
+    }
+
+    void enterPicksTheFocusedRowAndTheMenuKeysOpenItsMenu() {
+        view->setFocus();
+        view->setCurrentIndex(view->model()->index(3, 2));
+        QTest::keyClick(view.get(), Qt::Key_Return); // single mode: shows it
+        QCOMPARE(shown(), QStringList{"N4"});
+        QVERIFY(view->rows().isChecked(3));
+        QCOMPARE(notified, 1);
+        doc->setMultiMode();
+        view->OnClearChecks();
+        QTest::keyClick(view.get(), Qt::Key_Enter, Qt::KeypadModifier); // multiple: toggles
+        QVERIFY(view->rows().isChecked(3));
+        QCOMPARE(shown(), QStringList{"N4"});
+        QTest::keyClick(view.get(), Qt::Key_Return);
+        QVERIFY(!view->rows().isChecked(3));
+        QVERIFY(shown().isEmpty());
+
+        // The menu key and Shift+F10 open the focused row's menu; a row not checked in
+        // multiple-record mode can be shown, not deleted.
+        auto menuAfter = [&](Qt::Key key, Qt::KeyboardModifiers mods) {
+            QStringList items;
+            QTimer watch;
+            watch.setInterval(10);
+            connect(&watch, &QTimer::timeout, [&] {
+                if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                    watch.stop();
+                    for (QAction* a : menu->actions())
+                        items << (a->isEnabled() ? QString() : QStringLiteral("(off) ")) +
+                                     a->text();
+                    menu->close();
+                }
+            });
+            watch.start();
+            QTest::keyClick(view.get(), key, mods);
+            return items;
+        };
+        const QStringList expected{"显示图片\tEnter", "编辑信息", "(off) 删除记录\tDelete"};
+        QCOMPARE(menuAfter(Qt::Key_Menu, {}), expected);
+        QCOMPARE(menuAfter(Qt::Key_F10, Qt::ShiftModifier), expected);
+
+        // Its items do what a click, a right click and the Delete command do for that row.
+        std::unique_ptr<QMenu> menu(view->rowMenu(3));
+        menu->actions()[0]->trigger();
+        QCOMPARE(shown(), QStringList{"N4"});
+        menu.reset(view->rowMenu(3));
+        QVERIFY(!menu->actions()[0]->isEnabled()); // shown already
+        EditorScript editor;
+        menu->actions()[1]->trigger();
+        QCOMPARE(utf8(editor.seen[1]), QStringLiteral("N4"));
+        prompt->answers << tessera::PromptAnswer::Yes;
+        menu->actions()[2]->trigger();
+        QVERIFY(!names().contains(QStringLiteral("N4")));
+        QCOMPARE(names().size(), 8);
+
+        doc->setSingleMode();
+        view->rows().setSelected(0, true);
+        menu.reset(view->rowMenu(4)); // N6 now
+        prompt->answers << tessera::PromptAnswer::Yes;
+        menu->actions()[2]->trigger();
+        QCOMPARE(names().size(), 7);
+        QVERIFY(names().contains(QStringLiteral("N1"))); // only the menu's row
+        QVERIFY(!names().contains(QStringLiteral("N6")));
     }
 
     void doubleClicksAndTypedCharactersAreIgnored() {
@@ -248,6 +317,42 @@ private slots:
         editor.answer = nullptr;
         clickText(4, Qt::RightButton);
         QCOMPARE(name(4), QStringLiteral("N5"));
+    }
+
+    void aRefusedRenameBringsTheDialogBackWithWhatWasTyped() {
+        EditorScript editor;
+        QList<int> focus;
+        // The first call types a name whose photograph exists (N4.jpg); the second, the dialog
+        // coming back, is cancelled.
+        editor.answer = [&](CModifyDlg::Texts& texts) {
+            focus << editor.focusField;
+            if (editor.calls > 1)
+                return false;
+            texts = {gbk("新组"), gbk("N4"), gbk("新备注")};
+            return true;
+        };
+        clickText(2, Qt::RightButton);
+        QCOMPARE(focus, (QList<int>{0, 1}));
+        QCOMPARE(prompt->shown.size(), 1); // the refusal
+        QCOMPARE(editor.calls, 2);
+        QCOMPARE(utf8(editor.seen[0]), QStringLiteral("新组"));
+        QCOMPARE(utf8(editor.seen[1]), QStringLiteral("N4"));
+        QCOMPARE(utf8(editor.seen[2]), QStringLiteral("新备注"));
+        QCOMPARE(name(2), QStringLiteral("N3"));
+        QVERIFY(QFile::exists(project.pictures + QStringLiteral("/N3.jpg")));
+
+        // In the real dialog the name starts selected.
+        CModifyDlg dialog;
+        dialog.setTexts(editor.seen);
+        dialog.focusField(1);
+        QString selected;
+        testing_modal::whenModal([&](QWidget*) {
+            QTRY_VERIFY(dialog.edit(1)->hasSelectedText());
+            selected = dialog.edit(1)->selectedText();
+            dialog.reject();
+        });
+        dialog.exec();
+        QCOMPARE(selected, QStringLiteral("N4"));
     }
 
     void editDialogKeepsUntouchedBytesAndRefusesWhatGbkCannotHold() {
@@ -375,6 +480,47 @@ private slots:
         QCOMPARE(pixel(2 * q, q),
                  image.pixelColor(
                      header->sectionViewportPosition(4) + header->sectionSize(4) - 2 * q, q));
+
+        // Rows read anew are in file order: the mark goes, and the next click sorts ascending.
+        clickHeader(2);
+        open(project.file);
+        QCOMPARE(header->sortColumn(), -1);
+        QCOMPARE(pixel(2 * q, bottom - q - 1),
+                 header->viewport()->grab().toImage().pixelColor(
+                     header->sectionViewportPosition(4) + header->sectionSize(4) - 2 * q,
+                     bottom - q - 1));
+        clickHeader(2);
+        QVERIFY(header->ascending());
+    }
+
+    // A cut cell shows its whole text as a tooltip; a double-click on the divider after a column
+    // fits the column to its texts.
+    void cutTextsShowAsTooltipsAndDividersFitTheirColumn() {
+        view->setColumnWidth(5, 40);
+        auto tooltipAt = [&](int row, int column) {
+            const QPoint pos = view->visualRect(view->model()->index(row, column)).center();
+            QHelpEvent help(QEvent::ToolTip, pos, view->viewport()->mapToGlobal(pos));
+            QApplication::sendEvent(view->viewport(), &help);
+            return help.isAccepted() && QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        QCOMPARE(tooltipAt(2, 5), QStringLiteral("2017-03-13 10:00"));
+        QCOMPARE(tooltipAt(2, 1), QString()); // "N3" fits
+
+        auto* header = view->sortHeader();
+        const QPoint divider(header->sectionViewportPosition(5) + header->sectionSize(5) - 1,
+                             header->height() / 2);
+        QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, divider);
+        const int needed =
+            view->fontMetrics().horizontalAdvance(QStringLiteral("2017-03-13 10:00"));
+        QVERIFY2(view->columnWidth(5) > needed, qPrintable(QString::number(view->columnWidth(5))));
+        QCOMPARE(tooltipAt(2, 5), QString());
+        QVERIFY(view->saveHeaderLayout()); // kept like any width
+        QSettings settings(QString::fromLatin1(tessera::kSettingsOrganization),
+                           QString::fromLatin1(kSettingsApplication));
+        const QString key = QStringLiteral("ListCtrls/%1").arg(kRecordListControlId);
+        QCOMPARE(decodeSavedColumnWidths(settings.value(key).toByteArray().toStdString(), 6)->at(5),
+                 view->columnWidth(5));
+        settings.remove(key);
     }
 
     void columnWidthsComeFromTheSettingsAndGoBackThere() {
@@ -412,9 +558,11 @@ private slots:
         const auto other = makeProject(second.path(), QStringLiteral("二.cm"), added);
         // The open project's folder already holds N1.jpg and N2.jpg: two replace questions.
         prompt->choices << tessera::PromptChoice::No << tessera::PromptChoice::Cancel;
+        view->sortHeader()->sectionClicked(1);
         doc->clearRecords();
         doc->addProject(other.file.toStdString(), fs);
         view->OnUpdate(0);
+        QCOMPARE(view->sortHeader()->sortColumn(), -1); // M1 stands below the sorted rows
         QCOMPARE(names().size(), 10);
         QCOMPARE(names().last(), QStringLiteral("M1"));
         QCOMPARE(widthui::readProject(project.file).size(), 10);

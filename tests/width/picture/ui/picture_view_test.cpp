@@ -4,12 +4,18 @@
 
 #include "common/gbk.h"
 #include "tests/support/modal_dialog.h"
+#include "tests/support/recording_device.h"
 #include "tests/support/scripted_prompt.h"
 #include "tests/width/project_fixture.h"
 #include "width/picture/ui/quenby_view.h"
 #include "width/project/command_ids.h"
 
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QScrollBar>
+#include <QSettings>
+#include <QSignalSpy>
 #include <QtTest>
 
 using namespace fallowmere;
@@ -168,10 +174,10 @@ private slots:
         QCOMPARE(fileNames(), QStringList{"N1.bmp"});
         QCOMPARE(prompt->shown.size(), 1);
 
-        // Multiple mode again: the old paths stay until the next pick restarts the list.
+        // Multiple mode again: no picture until the next pick.
         view->OnResetPictures();
         QCOMPARE(view->loadedCount(), 0);
-        QCOMPARE(fileNames(), QStringList{"N1.bmp"});
+        QVERIFY(fileNames().isEmpty());
         pick({"N3"});
         QCOMPARE(fileNames(), QStringList{"N3.bmp"});
 
@@ -180,6 +186,72 @@ private slots:
         pick({"N7"});
         QVERIFY(view->picturePaths().empty());
         QCOMPARE(prompt->shown.size(), 1);
+    }
+
+    // Pictures larger than the pane scroll; the fit zoom shows them whole; the wheel scrolls and
+    // Ctrl+wheel zooms.
+    void largeDrawingsScrollAndTheFitZoomShowsThemWhole() {
+        for (int i = 1; i <= 6; ++i)
+            QVERIFY(writePicture(bmp(i), colorOf(i - 1), QSize(640, 480)));
+        view->setFrameShape(QFrame::NoFrame);
+        view->resize(800, 600);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        QScrollBar* across = view->horizontalScrollBar();
+        QScrollBar* down = view->verticalScrollBar();
+        pick({"N1"});
+        QTRY_VERIFY(across->isVisible() && down->isVisible());
+        QCOMPARE(across->maximum(), 1280 - view->viewport()->width());
+        QCOMPARE(down->maximum(), 960 - view->viewport()->height());
+        across->setValue(across->maximum());
+        down->setValue(down->maximum());
+        QImage image = shot();
+        QCOMPARE(image.pixelColor(image.width() - 1, image.height() - 1), QColor(Qt::red));
+
+        auto wheel = [&](int delta, Qt::KeyboardModifiers mods) {
+            const QPointF at(100, 100);
+            QWheelEvent event(at, view->viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta),
+                              Qt::NoButton, mods, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(view->viewport(), &event);
+        };
+        down->setValue(0);
+        wheel(-120, {});
+        QVERIFY(down->value() > 0);
+        QSignalSpy zoomed(view.get(), &CQuenbyView::zoomChanged);
+        wheel(-120, Qt::ControlModifier); // to the smaller drawing: fitted
+        QCOMPARE(view->zoom(), PictureZoom::FitToPane);
+        QCOMPARE(zoomed.size(), 1);
+        QTRY_VERIFY(!across->isVisible() && !down->isVisible());
+        auto drawn = [&] {
+            tessera::test::RecordingDevice device(96, 96, view->viewport()->width(),
+                                                  view->viewport()->height());
+            view->viewport()->render(&device);
+            return device.pages.first().images;
+        };
+        const QRectF pane(QPointF(0, 0), QSizeF(view->viewport()->size()));
+        auto images = drawn();
+        QCOMPARE(images.size(), 1);
+        QVERIFY(pane.contains(images[0].target));
+        QCOMPARE(images[0].target.size(), QSizeF(800, 600)); // 640 × 480 fitted to 800 × 600
+        wheel(120, Qt::ControlModifier);
+        QCOMPARE(view->zoom(), PictureZoom::TwiceSize);
+
+        // The grid: cells of 640 × 480 scroll; fitted, all six lie in the pane, shape kept.
+        doc->setMultiMode();
+        view->OnResetPictures();
+        for (int i = 1; i <= 6; ++i) {
+            QVERIFY(doc->addShownName(gbk(QStringLiteral("N%1").arg(i))));
+            view->OnUpdate();
+        }
+        QVERIFY(down->maximum() > 0);
+        view->setZoom(PictureZoom::FitToPane);
+        QTRY_VERIFY(!across->isVisible() && !down->isVisible());
+        images = drawn();
+        QCOMPARE(images.size(), 6);
+        for (const auto& image : images) {
+            QVERIFY(pane.contains(image.target));
+            QCOMPARE(image.target.width() * 3, image.target.height() * 4);
+        }
     }
 
     void decodedPicturesAreKeptUntilTheFileChanges() {
@@ -330,6 +402,37 @@ private slots:
                      messages[0].contains(QStringLiteral("N3.bmp")) &&
                      !messages[0].contains(QStringLiteral("N2.bmp")),
                  qPrintable(messages[0]));
+    }
+
+    // The preview shows whole pages and opens as it was closed last; the PDF dialog names its
+    // type.
+    void previewShowsWholePagesAtItsLastSizeAndThePdfTypeHasAName() {
+        QSettings().remove(QStringLiteral("PrintPreview"));
+        doc->setPrintList(std::vector<CRecordStru>(2));
+        auto preview = [&](const std::function<void(QDialog*)>& act) {
+            testing_modal::whenModal([&](QWidget* w) {
+                auto* dialog = qobject_cast<QPrintPreviewDialog*>(w);
+                QVERIFY(dialog);
+                act(dialog);
+                dialog->reject();
+            });
+            QVERIFY(view->onCommand(tessera::ID_FILE_PRINT_PREVIEW));
+        };
+        QSize first;
+        preview([&](QDialog* dialog) {
+            auto* pages = dialog->findChild<QPrintPreviewWidget*>();
+            QCOMPARE(pages->zoomMode(), QPrintPreviewWidget::FitInView);
+            first = dialog->size();
+            QVERIFY2(first.height() >= dialog->screen()->availableGeometry().height() * 8 / 10,
+                     qPrintable(QStringLiteral("%1x%2").arg(first.width()).arg(first.height())));
+            dialog->resize(first - QSize(50, 40));
+        });
+        preview([&](QDialog* dialog) { QCOMPARE(dialog->size(), first - QSize(50, 40)); });
+        QSettings().remove(QStringLiteral("PrintPreview"));
+
+        prompt->fileNames << QString();
+        QVERIFY(view->onCommand(ID_EXPORT_PDF));
+        QCOMPARE(prompt->shown.last().request.filter, QStringLiteral("PDF 文件 (*.pdf)"));
     }
 
     void printDialogOffersExactlyTheCollectedPages() {
