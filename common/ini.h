@@ -52,20 +52,31 @@ public:
     std::string bytes() const;
 
 private:
-    enum class Kind { Other, Section, Entry };
+    enum class Kind : unsigned char { Other, Section, Entry };
+    enum class End : unsigned char { None, Lf, CrLf };
+    // One line; a section's or key's name and an entry's value are ranges of `text`, so that
+    // a file of a million lines costs one string per line and every lookup one pass.
     struct Line {
-        Kind kind = Kind::Other;
         std::string text;                    // the line as read or as made, without its line end
-        std::string eol;                     // "\r\n", "\n" or "" (last line without an end)
-        std::string name;                    // Section: its name; Entry: its key (both trimmed)
-        size_t valueBegin = 0, valueEnd = 0; // Entry: the value's bytes within `text`
+        size_t nameBegin = 0, nameEnd = 0;   // Section: its name; Entry: its key (both trimmed)
+        size_t valueBegin = 0, valueEnd = 0; // Entry: the value
+        Kind kind = Kind::Other;
+        End end = End::None; // the last line may have none
+
+        std::string_view name() const {
+            return std::string_view(text).substr(nameBegin, nameEnd - nameBegin);
+        }
+        std::string_view value() const {
+            return std::string_view(text).substr(valueBegin, valueEnd - valueBegin);
+        }
     };
-    static Line parseLine(std::string text, std::string eol);
-    // Index one past the last line of the section that starts at `header`.
-    size_t sectionEnd(size_t header) const;
+    static Line parseLine(std::string text, End end);
+    static std::string_view endText(End end);
+    static bool isHeaderOf(const Line& line, std::string_view section);
+    static bool isEntryOf(const Line& line, std::string_view key);
 
     std::vector<Line> lines_;
-    std::string newline_ = "\r\n";
+    End newline_ = End::CrLf;
 };
 
 // Reads and parses the INI file at `path` (readRegularFile: regular files only, out of memory
