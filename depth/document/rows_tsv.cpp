@@ -36,7 +36,7 @@ bool parseRowsTsv(std::string_view text, std::vector<DepthRow>& rows, std::strin
             auto cellText = tessera::unescapeCell(part);
             if (!cellText) {
                 error = "line " + std::to_string(lineNo) + ", cell " + std::to_string(cell + 1) +
-                        ": a backslash must be followed by t, r, n or another backslash";
+                        ": a backslash must be followed by t, r, n, 0 or another backslash";
                 return false;
             }
             auto gbk = tessera::utf8ToGbk(*cellText);

@@ -55,8 +55,8 @@ void ProjectCliTest::dumpListsTheRowsWithThePhotographAPickFinds() {
     write(path(dir, "CrannyData/d.jpg"), "not the folder in use");
     write(path(dir, "p.cm"),
           "1\tnot\ta\theader\r\n" + gbk("组A\ta\t0.12\t自动\t左\\侧\t2026-05-01 10:22:13") +
-              "\r\n1\tb\t0.3\n2\ta\t9\tM\tR\tT\r\n3\tc.tif\t1\tM\t\xFF\tT\r\n4\td\t1\tM\tR\tT\r\n"
-              "5\t../x\t1\tM\tR\tT");
+              "\r\n1\tb\t0.3\n2\ta\t9\tM\tR\tT\r\n3\tc.tif\t1\tM\t\xFF\tT\r\n4\td\t1\tM\tR" +
+              std::string(1, '\0') + "S\tT\r\n5\t../x\t1\tM\tR\tT");
     RunOptions options;
     options.workingDirectory = dir.path();
     const Run r = run({QStringLiteral("dump"), QStringLiteral("p.cm")}, options);
@@ -67,7 +67,7 @@ void ProjectCliTest::dumpListsTheRowsWithThePhotographAPickFinds() {
              "folder\t" + folder + "\n" + "组A\ta\t0.12\t自动\t左\\\\侧\t2026-05-01 10:22:13\t" +
                  folder + "A.JPG\n" + "1\tb\t0.3\t0.3\t0.3\t0.3\t" + folder + "b.bmp\n" +
                  "3\tc.tif\t1\tM\t\uFFFD\tT\t" + folder + "c.tif\n" + //
-                 "4\td\t1\tM\tR\tT\t\n" +                             //
+                 "4\td\t1\tM\tR\\0S\tT\t\n" +                         // NUL escaped
                  "5\t../x\t1\tM\tR\tT\t\n");
 }
 
