@@ -31,6 +31,66 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+IniFile::Line IniFile::parseLine(size_t begin, size_t size, End end) const {
+    Line line;
+    line.begin = begin;
+    line.size = size;
+    line.end = end;
+    if (size > UINT32_MAX)
+        return line;
+    const std::string_view all = textOf(line);
+    size_t first = 0, stop = all.size();
+    while (first < stop && isSpace(all[first]))
+        ++first;
+    while (stop > first && isSpace(all[stop - 1]))
+        --stop;
+    if (first == stop || all[first] == ';' || all[first] == '#')
+        return line;
+    if (all[first] == '[') {
+        const size_t close = all.find(']', first);
+        size_t nameBegin = first + 1, nameEnd = close == std::string_view::npos ? stop : close;
+        while (nameBegin < nameEnd && isSpace(all[nameBegin]))
+            ++nameBegin;
+        while (nameEnd > nameBegin && isSpace(all[nameEnd - 1]))
+            --nameEnd;
+        line.kind = Kind::Section;
+        line.nameBegin = static_cast<uint32_t>(nameBegin);
+        line.nameEnd = static_cast<uint32_t>(nameEnd);
+        return line;
+    }
+    const size_t eq = all.find('=');
+    if (eq == std::string_view::npos)
+        return line;
+    size_t keyEnd = eq;
+    while (keyEnd > first && isSpace(all[keyEnd - 1]))
+        --keyEnd;
+    if (keyEnd == first)
+        return line;
+    size_t valueBegin = eq + 1;
+    while (valueBegin < stop && isSpace(all[valueBegin]))
+        ++valueBegin;
+    line.kind = Kind::Entry;
+    line.nameBegin = static_cast<uint32_t>(first);
+    line.nameEnd = static_cast<uint32_t>(keyEnd);
+    line.valueBegin = static_cast<uint32_t>(valueBegin); // not past `stop`: '=' is no blank
+    line.valueEnd = static_cast<uint32_t>(stop);
+    return line;
+}
+
+IniFile::Line IniFile::makeLine(std::string_view text, End end) {
+    const size_t begin = text_.size();
+    text_ += text;
+    return parseLine(begin, text.size(), end);
+}
+
+bool IniFile::isHeaderOf(const Line& line, std::string_view section) const {
+    return line.kind == Kind::Section && equalsIgnoringAsciiCase(nameOf(line), section);
+}
+
+bool IniFile::isEntryOf(const Line& line, std::string_view key) const {
+    return line.kind == Kind::Entry && equalsIgnoringAsciiCase(nameOf(line), key);
+}
+
 std::string_view IniFile::endText(End end) {
     switch (end) {
     case End::Lf:
@@ -43,80 +103,34 @@ std::string_view IniFile::endText(End end) {
     return {};
 }
 
-IniFile::Line IniFile::parseLine(std::string text, End end) {
-    Line line;
-    line.text = std::move(text);
-    line.end = end;
-    const std::string_view all = line.text;
-    size_t begin = 0, stop = all.size();
-    while (begin < stop && isSpace(all[begin]))
-        ++begin;
-    while (stop > begin && isSpace(all[stop - 1]))
-        --stop;
-    if (begin == stop || all[begin] == ';' || all[begin] == '#')
-        return line;
-    if (all[begin] == '[') {
-        const size_t close = all.find(']', begin);
-        size_t nameBegin = begin + 1, nameEnd = close == std::string_view::npos ? stop : close;
-        while (nameBegin < nameEnd && isSpace(all[nameBegin]))
-            ++nameBegin;
-        while (nameEnd > nameBegin && isSpace(all[nameEnd - 1]))
-            --nameEnd;
-        line.kind = Kind::Section;
-        line.nameBegin = nameBegin;
-        line.nameEnd = nameEnd;
-        return line;
-    }
-    const size_t eq = all.find('=');
-    if (eq == std::string_view::npos)
-        return line;
-    size_t keyEnd = eq;
-    while (keyEnd > begin && isSpace(all[keyEnd - 1]))
-        --keyEnd;
-    if (keyEnd == begin)
-        return line;
-    size_t valueBegin = eq + 1;
-    while (valueBegin < stop && isSpace(all[valueBegin]))
-        ++valueBegin;
-    line.kind = Kind::Entry;
-    line.nameBegin = begin;
-    line.nameEnd = keyEnd;
-    line.valueBegin = valueBegin; // never past `stop`: the '=' itself is no blank
-    line.valueEnd = stop;
-    return line;
-}
-
-bool IniFile::isHeaderOf(const Line& line, std::string_view section) {
-    return line.kind == Kind::Section && equalsIgnoringAsciiCase(line.name(), section);
-}
-
-bool IniFile::isEntryOf(const Line& line, std::string_view key) {
-    return line.kind == Kind::Entry && equalsIgnoringAsciiCase(line.name(), key);
-}
-
 IniFile IniFile::parse(std::string_view bytes) {
+    return parseTaking(std::string(bytes));
+}
+
+IniFile IniFile::parseTaking(std::string bytes) {
     IniFile ini;
+    ini.text_ = std::move(bytes);
+    const std::string_view text = ini.text_;
     size_t count = 0;
-    for (char c : bytes)
-        count += c == '\n';
+    for (size_t nl = text.find('\n'); nl != std::string_view::npos; nl = text.find('\n', nl + 1))
+        ++count;
     ini.lines_.reserve(count + 1);
-    bool first = true;
-    while (!bytes.empty()) {
-        const size_t nl = bytes.find('\n');
-        std::string_view text = bytes.substr(0, nl);
+    size_t pos = 0;
+    while (pos < text.size()) {
+        const size_t nl = text.find('\n', pos);
+        size_t size = (nl == std::string_view::npos ? text.size() : nl) - pos;
         End end = End::None;
         if (nl != std::string_view::npos) {
             end = End::Lf;
-            if (!text.empty() && text.back() == '\r') {
-                text.remove_suffix(1);
+            if (size > 0 && text[pos + size - 1] == '\r') {
+                --size;
                 end = End::CrLf;
             }
-            if (first)
+            if (ini.lines_.empty())
                 ini.newline_ = end;
         }
-        first = false;
-        ini.lines_.push_back(parseLine(std::string(text), end));
-        bytes.remove_prefix(nl == std::string_view::npos ? bytes.size() : nl + 1);
+        ini.lines_.push_back(ini.parseLine(pos, size, end));
+        pos = nl == std::string_view::npos ? text.size() : nl + 1;
     }
     return ini;
 }
@@ -129,7 +143,7 @@ std::optional<std::string> IniFile::value(std::string_view section, std::string_
         if (l.kind == Kind::Section)
             inSection = isHeaderOf(l, section);
         else if (inSection && isEntryOf(l, key))
-            return std::string(l.value().substr(0, maxBytes));
+            return std::string(valueOf(l).substr(0, maxBytes));
     }
     return std::nullopt;
 }
@@ -141,7 +155,7 @@ std::vector<std::pair<std::string, std::string>> IniFile::entries(std::string_vi
         if (l.kind == Kind::Section)
             inSection = isHeaderOf(l, section);
         else if (inSection && l.kind == Kind::Entry)
-            out.emplace_back(l.name(), l.value());
+            out.emplace_back(nameOf(l), valueOf(l));
     }
     return out;
 }
@@ -150,7 +164,7 @@ std::vector<std::string> IniFile::sectionNames() const {
     std::vector<std::string> out;
     for (const Line& l : lines_)
         if (l.kind == Kind::Section)
-            out.emplace_back(l.name());
+            out.emplace_back(nameOf(l));
     return out;
 }
 
@@ -162,24 +176,29 @@ void IniFile::setValue(std::string_view section, std::string_view key, std::stri
         if (!lines_.empty() && lines_.back().end == End::None)
             lines_.back().end = newline_;
     };
+    auto entryText = [&](std::string_view keyPart) {
+        std::string text(keyPart);
+        text += value;
+        return text;
+    };
     size_t header = 0;
     while (header < lines_.size() && !isHeaderOf(lines_[header], section))
         ++header;
     if (header == lines_.size()) {
         terminateLast();
-        lines_.push_back(parseLine("[" + std::string(section) + "]", newline_));
-        lines_.push_back(parseLine(std::string(key) + "=" + std::string(value), newline_));
+        lines_.push_back(makeLine("[" + std::string(section) + "]", newline_));
+        lines_.push_back(makeLine(entryText(std::string(key) + "="), newline_));
         return;
     }
     size_t lastEntry = header;
     for (size_t i = header + 1; i < lines_.size() && lines_[i].kind != Kind::Section; ++i) {
-        Line& l = lines_[i];
+        const Line& l = lines_[i];
         if (l.kind != Kind::Entry)
             continue;
         if (isEntryOf(l, key)) {
-            std::string text = l.text.substr(0, l.text.find('=') + 1);
-            text += value;
-            l = parseLine(std::move(text), l.end);
+            // The key keeps its spelling and the blanks around it.
+            const std::string_view text = textOf(l);
+            lines_[i] = makeLine(entryText(text.substr(0, text.find('=') + 1)), l.end);
             return;
         }
         lastEntry = i;
@@ -187,7 +206,7 @@ void IniFile::setValue(std::string_view section, std::string_view key, std::stri
     if (lastEntry + 1 == lines_.size())
         terminateLast();
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(lastEntry + 1),
-                  parseLine(std::string(key) + "=" + std::string(value), newline_));
+                  makeLine(entryText(std::string(key) + "="), newline_));
 }
 
 bool IniFile::removeKey(std::string_view section, std::string_view key) {
@@ -199,9 +218,7 @@ bool IniFile::removeKey(std::string_view section, std::string_view key) {
             inSection = isHeaderOf(lines_[i], section);
         else if (inSection && isEntryOf(lines_[i], key))
             continue;
-        if (kept != i)
-            lines_[kept] = std::move(lines_[i]);
-        ++kept;
+        lines_[kept++] = lines_[i];
     }
     const bool removed = kept != lines_.size();
     lines_.resize(kept);
@@ -211,11 +228,11 @@ bool IniFile::removeKey(std::string_view section, std::string_view key) {
 std::string IniFile::bytes() const {
     size_t size = 0;
     for (const Line& l : lines_)
-        size += l.text.size() + endText(l.end).size();
+        size += l.size + endText(l.end).size();
     std::string out;
     out.reserve(size);
     for (const Line& l : lines_) {
-        out += l.text;
+        out += textOf(l);
         out += endText(l.end);
     }
     return out;
@@ -229,7 +246,7 @@ bool readIniFile(const std::string& path, IniFile& ini, std::string* error) {
         return false;
     }
     try {
-        ini = IniFile::parse(bytes);
+        ini = IniFile::parseTaking(std::move(bytes));
     } catch (const std::bad_alloc&) {
         ini = IniFile();
         if (error)
