@@ -110,6 +110,18 @@ void ProjectCliTest::dumpWithoutPictureFolderOrWithoutProject() {
     QCOMPARE(r.out.toStdString(), "folder\t" + realDir(dir) + "/CrannyData/\n1\ta\t1\tM\tR\tT\t\n");
     QVERIFY(r.errText().contains(QStringLiteral("无文件数据可加载！")));
 
+    // A field of 700 kB, printed a piece at a time: no character split, every escape kept.
+    std::string longRemark, printed;
+    for (int i = 0; i < 100'000; ++i) {
+        longRemark += gbk("裂缝") + "\\\ra";
+        printed += "裂缝\\\\\\ra";
+    }
+    write(project, "h\r\n1\ta\t1\tM\t" + longRemark + "\tT\r\n");
+    r = run({QStringLiteral("dump"), q(project)});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.out.toStdString(),
+             "folder\t" + realDir(dir) + "/CrannyData/\n1\ta\t1\tM\t" + printed + "\tT\t\n");
+
     RunOptions full;
     full.stdoutFile = QStringLiteral("/dev/full");
     QCOMPARE(run({QStringLiteral("dump"), q(project)}, full).status, 2);
