@@ -13,6 +13,7 @@
 #include <iosfwd>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace fallowmere {
 
@@ -44,11 +45,24 @@ public:
     // Whether both share one block (copies of a long text do).
     bool sharesWith(const RecordText& other) const noexcept;
 
-    friend bool operator==(const RecordText& a, std::string_view b) noexcept {
-        return a.view() == b;
+    // Compared as bytes with each other and with anything that converts to a string_view.
+    friend bool operator==(const RecordText& a, const RecordText& b) noexcept {
+        return a.view() == b.view();
     }
-    friend auto operator<=>(const RecordText& a, std::string_view b) noexcept {
-        return a.view() <=> b;
+    friend auto operator<=>(const RecordText& a, const RecordText& b) noexcept {
+        return a.view() <=> b.view();
+    }
+    template <typename Text>
+    requires(std::is_convertible_v<const Text&, std::string_view> &&
+             !std::is_same_v<Text, RecordText>) friend bool
+    operator==(const RecordText& a, const Text& b) noexcept {
+        return a.view() == std::string_view(b);
+    }
+    template <typename Text>
+    requires(std::is_convertible_v<const Text&, std::string_view> &&
+             !std::is_same_v<Text, RecordText>) friend auto
+    operator<=>(const RecordText& a, const Text& b) noexcept {
+        return a.view() <=> std::string_view(b);
     }
     friend std::string operator+(std::string a, const RecordText& b) { return a.append(b.view()); }
     friend std::string operator+(const RecordText& a, std::string_view b) {

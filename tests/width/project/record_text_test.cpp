@@ -33,7 +33,8 @@ TEST(RecordText, CopiesShareLongTextsAndAssignmentsReplaceThem) {
     b = "short";
     EXPECT_EQ("short", b);
     EXPECT_EQ(longText, a);
-    a = a; // itself
+    const RecordText& same = a;
+    a = same; // itself
     EXPECT_EQ(longText, a);
 
     RecordText c = std::move(a);
@@ -49,5 +50,7 @@ TEST(RecordText, CopiesShareLongTextsAndAssignmentsReplaceThem) {
         EXPECT_EQ(longText, last);
     }
     EXPECT_TRUE(RecordText("b") > std::string_view("a"));
+    EXPECT_TRUE(RecordText("a") < RecordText("b"));
+    EXPECT_TRUE(std::string("x") == RecordText("x"));
     EXPECT_EQ(std::string("ab") + RecordText("cd"), "abcd");
 }
