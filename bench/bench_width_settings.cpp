@@ -13,12 +13,13 @@ using namespace fallowmere;
 
 namespace {
 
-// A settings file of `lines` lines, all in the program's section after the five keys it reads.
+// A settings file of `lines` lines, all in the program's section, the five keys it reads last
+// (the slowest place for a lookup that does not make one pass).
 std::string settingsFileWith(size_t lines) {
-    std::string text = "[Vantorel]\r\nCompany=c\r\nProjectName=p\r\nCensor=m\r\n"
-                       "Checker=k\r\nReceiver=r\r\n";
+    std::string text = "[Vantorel]\r\n";
     for (size_t i = 6; i < lines; ++i)
         text += "Key" + std::to_string(i) + "=value " + std::to_string(i) + "\r\n";
+    text += "Company=c\r\nProjectName=p\r\nCensor=m\r\nChecker=k\r\nReceiver=r\r\n";
     std::string path = "/tmp/bench_qb_" + std::to_string(getpid()) + ".ini";
     return tessera::writeFileAtomically(path, text) ? path : std::string();
 }
