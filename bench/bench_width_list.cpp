@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <unistd.h>
 
 using namespace fallowmere;
@@ -103,6 +104,47 @@ void BM_WriteProjectFile(benchmark::State& state) {
     state.counters["rows"] = static_cast<double>(rows.size());
 }
 BENCHMARK(BM_WriteProjectFile)->Arg(100'000)->Unit(benchmark::kMillisecond);
+
+// Heap held by an open project (the records read and the list's rows, the file's bytes gone)
+// against its file's size: malloc's count of the heap in use, mapped blocks included, with the
+// project open, less the count before.
+void projectMemory(benchmark::State& state, const std::string& text) {
+    const std::string path = "/tmp/bench_width_memory_" + std::to_string(getpid()) + ".cm";
+    std::string message;
+    if (!writeProjectBytes(path, text, message)) {
+        state.SkipWithError("cannot write the sample project");
+        return;
+    }
+    StdFileOps fs;
+    widthbench::SilentPrompts prompts;
+    ByteOrderCollator bytes;
+    double held = 0;
+    for (auto _ : state) {
+        const size_t before = mallinfo2().uordblks + mallinfo2().hblkhd;
+        CQuenbyDoc doc;
+        RecordRows rows;
+        RecordList list(doc, rows, fs, prompts, bytes);
+        doc.openProject(path, fs);
+        list.refresh();
+        held = static_cast<double>(mallinfo2().uordblks + mallinfo2().hblkhd - before);
+        benchmark::DoNotOptimize(rows.size());
+    }
+    unlink(path.c_str());
+    state.counters["file_MB"] = static_cast<double>(text.size()) / 1e6;
+    state.counters["held_MB"] = held / 1e6;
+    state.counters["held_per_file_byte"] = held / static_cast<double>(text.size());
+}
+
+// One line of 100 MB without a TAB: its text fills all six fields.
+void BM_ProjectMemoryOneLongLine(benchmark::State& state) {
+    projectMemory(state, "header\r\n" + std::string(100'000'000, 'x') + "\r\n");
+}
+BENCHMARK(BM_ProjectMemoryOneLongLine)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+void BM_ProjectMemory1MRecords(benchmark::State& state) {
+    projectMemory(state, encodeProjectText(widthbench::sampleRecords(1'000'000)));
+}
+BENCHMARK(BM_ProjectMemory1MRecords)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 } // namespace
 

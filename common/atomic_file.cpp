@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace tessera {
 namespace {
@@ -370,6 +371,53 @@ bool readRegularFile(const std::string& path, std::string& data, std::string& re
         return false;
     }
     return true;
+}
+
+bool copyRegularFileAtomically(const std::string& from, const std::string& to,
+                               std::string& reason) {
+    int fd = ::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        reason = errorText(errno);
+        return false;
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        reason = errorText(errno);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        reason = kNotRegularFileReason;
+        return false;
+    }
+    AtomicFileWriter writer;
+    if (!writer.open(to, &reason))
+        return false;
+    // One piece at a time: a file of gigabytes costs this buffer, not its size in memory.
+    std::vector<char> buffer;
+    try {
+        buffer.resize(1 << 20);
+    } catch (const std::bad_alloc&) {
+        reason = kOutOfMemoryReason;
+        return false;
+    }
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            reason = errorText(errno);
+            return false; // the writer abandons the temporary file
+        }
+        if (n == 0)
+            break;
+        if (!writer.write(std::string_view(buffer.data(), static_cast<size_t>(n)), &reason))
+            return false;
+    }
+    return writer.commit(&reason);
 }
 
 bool readWholeFile(const std::string& path, std::string& data, std::string* error) {

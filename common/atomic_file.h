@@ -90,6 +90,13 @@ bool canWriteFile(const std::string& path, std::string* error = nullptr);
 // content does not fit in memory. `data` is then empty.
 bool readRegularFile(const std::string& path, std::string& data, std::string& reason);
 
+// Copies the regular file `from` to `to` as writeFileAtomically writes it (a temporary file
+// renamed over `to`; a failed copy leaves `to` as it was), reading and writing a piece of a
+// fixed size at a time, so that the memory a copy takes does not grow with the file. Anything
+// that is not a regular file is refused as readRegularFile refuses it. False with the reason
+// (UTF-8) on failure.
+bool copyRegularFileAtomically(const std::string& from, const std::string& to, std::string& reason);
+
 // readRegularFile with the reason optional.
 bool readWholeFile(const std::string& path, std::string& data, std::string* error = nullptr);
 

@@ -19,6 +19,9 @@ std::string escapeCell(std::string_view cell) {
         case '\\':
             out += "\\\\";
             break;
+        case '\0':
+            out += "\\0";
+            break;
         default:
             out += c;
         }
@@ -48,6 +51,9 @@ std::optional<std::string> unescapeCell(std::string_view text) {
             break;
         case '\\':
             out += '\\';
+            break;
+        case '0':
+            out += '\0';
             break;
         default:
             return std::nullopt;

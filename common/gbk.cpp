@@ -98,4 +98,24 @@ std::string utf8ToGbkLossy(std::string_view utf8) {
     return r ? *r : std::string();
 }
 
+size_t gbkPrefixLength(std::string_view gbk, size_t maxBytes) {
+    if (gbk.size() <= maxBytes)
+        return gbk.size();
+    // Characters are found from the start: a trail byte can look like a lead byte, so the
+    // bytes just before the cut do not tell where a character starts.
+    size_t end = 0;
+    for (;;) {
+        const auto lead = static_cast<unsigned char>(gbk[end]);
+        size_t length = 1;
+        if (lead >= 0x81 && lead <= 0xFE && end + 1 < gbk.size()) {
+            const auto trail = static_cast<unsigned char>(gbk[end + 1]);
+            if (trail >= 0x40 && trail <= 0xFE && trail != 0x7F)
+                length = 2;
+        }
+        if (end + length > maxBytes)
+            return end;
+        end += length;
+    }
+}
+
 } // namespace tessera

@@ -25,4 +25,9 @@ std::optional<std::string> utf8ToGbk(std::string_view utf8);
 // byte that is not valid UTF-8 (as the platform's wide-to-multibyte conversion does).
 std::string utf8ToGbkLossy(std::string_view utf8);
 
+// The length of the longest prefix of `gbk` that is at most `maxBytes` long and does not end
+// between the two bytes of a character (a lead byte 0x81-0xFE followed by a trail byte
+// 0x40-0xFE other than 0x7F). Cutting a text to that length keeps whole characters only.
+size_t gbkPrefixLength(std::string_view gbk, size_t maxBytes);
+
 } // namespace tessera

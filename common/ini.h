@@ -12,6 +12,7 @@
 // tessera::writeFileAtomically with the bytes of bytes().
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +27,8 @@ public:
     // Parses a whole file. Never fails: anything that is not a header or an entry is kept as
     // an opaque line.
     static IniFile parse(std::string_view bytes);
+    // The same for bytes the file may keep instead of copying them.
+    static IniFile parseTaking(std::string bytes);
 
     // The value of `key` in the first section named `section` that has the key (the first such
     // key line wins), cut to at most `maxBytes` bytes; nullopt when there is none.
@@ -52,20 +55,40 @@ public:
     std::string bytes() const;
 
 private:
-    enum class Kind { Other, Section, Entry };
+    enum class Kind : unsigned char { Other, Section, Entry };
+    enum class End : unsigned char { None, Lf, CrLf };
+    // A line is a range of text_ (without its line end), its section's or key's name and its
+    // value ranges within the line: a file of a million lines takes one block of text and an
+    // array of lines, and every lookup is one pass over them.
+    // Offsets within a line are 32-bit; a line of 4 GiB or more is kept as an opaque line.
     struct Line {
+        size_t begin = 0, size = 0;
+        uint32_t nameBegin = 0, nameEnd = 0;   // Section: its name; Entry: its key (trimmed)
+        uint32_t valueBegin = 0, valueEnd = 0; // Entry: the value
         Kind kind = Kind::Other;
-        std::string text;                    // the line as read or as made, without its line end
-        std::string eol;                     // "\r\n", "\n" or "" (last line without an end)
-        std::string name;                    // Section: its name; Entry: its key (both trimmed)
-        size_t valueBegin = 0, valueEnd = 0; // Entry: the value's bytes within `text`
+        End end = End::None; // the last line may have none
     };
-    static Line parseLine(std::string text, std::string eol);
-    // Index one past the last line of the section that starts at `header`.
-    size_t sectionEnd(size_t header) const;
+    // Parses the line at text_[begin, begin + size).
+    Line parseLine(size_t begin, size_t size, End end) const;
+    // Appends a line made by a change to text_ and parses it.
+    Line makeLine(std::string_view text, End end);
+    std::string_view textOf(const Line& line) const {
+        return {text_.data() + line.begin, line.size};
+    }
+    std::string_view nameOf(const Line& line) const {
+        return textOf(line).substr(line.nameBegin, line.nameEnd - line.nameBegin);
+    }
+    std::string_view valueOf(const Line& line) const {
+        return textOf(line).substr(line.valueBegin, line.valueEnd - line.valueBegin);
+    }
+    bool isHeaderOf(const Line& line, std::string_view section) const;
+    bool isEntryOf(const Line& line, std::string_view key) const;
+    static std::string_view endText(End end);
 
+    // The file as read, then the lines made by changes (a replaced line's old text stays).
+    std::string text_;
     std::vector<Line> lines_;
-    std::string newline_ = "\r\n";
+    End newline_ = End::CrLf;
 };
 
 // Reads and parses the INI file at `path` (readRegularFile: regular files only, out of memory

@@ -36,7 +36,7 @@ bool parseRowsTsv(std::string_view text, std::vector<DepthRow>& rows, std::strin
             auto cellText = tessera::unescapeCell(part);
             if (!cellText) {
                 error = "第 " + std::to_string(lineNo) + " 行第 " + std::to_string(cell + 1) +
-                        " 个单元格：反斜杠后只能是 t、r、n 或另一个反斜杠";
+                        " 个单元格：反斜杠后只能是 t、r、n、0 或另一个反斜杠";
                 return false;
             }
             auto gbk = tessera::utf8ToGbk(*cellText);

@@ -19,6 +19,7 @@ TEST(CellEscape, RoundTripOverEveryByte) {
     EXPECT_EQ(escaped.find('\t'), std::string::npos);
     EXPECT_EQ(escaped.find('\n'), std::string::npos);
     EXPECT_EQ(escaped.find('\r'), std::string::npos);
+    EXPECT_EQ(escaped.find('\0'), std::string::npos);
     EXPECT_EQ(unescapeCell(escaped), all);
 }
 
@@ -26,6 +27,10 @@ TEST(CellEscape, UnknownOrUnfinishedEscapesAreRefused) {
     EXPECT_EQ(unescapeCell("a\\x"), std::nullopt);
     EXPECT_EQ(unescapeCell("ends\\"), std::nullopt);
     EXPECT_EQ(unescapeCell("\\\\t"), "\\t");
+    // "\0" is NUL even before a digit: there are no numeric escapes.
+    EXPECT_EQ(unescapeCell("a\\01"), std::string("a\0"
+                                                 "1",
+                                                 3));
 }
 
 } // namespace

@@ -48,3 +48,26 @@ TEST(FileName, DefaultExtensionOnlyWhenNameHasNone) {
     EXPECT_EQ("/tmp/.hidden.txt", withDefaultExtension("/tmp/.hidden", "txt"));
     EXPECT_EQ("c.DM", fileNameOf("/a/b/c.DM"));
 }
+
+TEST(Gbk, PrefixesEndBetweenWholeCharacters) {
+    // Trail bytes that look like lead bytes (0xDA, 0xEC) and like ASCII ('\\' 0x5C, '@').
+    const std::string text = *utf8ToGbk("第A裂缝\\号") + "\x81\x40" + "\x81\x5C" + "z";
+    const std::string whole = gbkToUtf8(text);
+    for (size_t max = 0; max <= text.size() + 1; ++max) {
+        const size_t n = gbkPrefixLength(text, max);
+        ASSERT_LE(n, std::min(max, text.size()));
+        const auto shown = gbkToUtf8Strict(std::string_view(text).substr(0, n));
+        ASSERT_TRUE(shown) << "cut inside a character at " << n;
+        ASSERT_EQ(whole.substr(0, shown->size()), *shown);
+        // Nothing more fits: the next character would pass the limit.
+        if (n < text.size()) {
+            const size_t next = gbkPrefixLength(text, n + 1) == n + 1 ? n + 1 : n + 2;
+            ASSERT_GT(next, max);
+        }
+    }
+    // A lead byte without a valid trail byte is a character of its own.
+    EXPECT_EQ(2u, gbkPrefixLength("\xC1\x7F"
+                                  "a",
+                                  2));
+    EXPECT_EQ(1u, gbkPrefixLength("a\xC1\xC1", 2));
+}

@@ -113,3 +113,26 @@ TEST(IniWrite, RemovingAKey) {
     EXPECT_EQ("[s]\nj=2\n[S]\n", ini.bytes());
     EXPECT_FALSE(ini.removeKey("s", "k"));
 }
+
+TEST(IniLarge, EveryLookupAndChangeIsOnePassOverTheFile) {
+    // 200,000 lines in the section: a lookup that rescanned the section for every line
+    // would take minutes (the test's time limit fails it), one pass takes milliseconds.
+    std::string text = "[Vantorel]\r\n";
+    const int kLines = 200'000;
+    for (int i = 0; i < kLines; ++i)
+        text += "Key" + std::to_string(i) + "=value " + std::to_string(i) + "\r\n";
+    text += "[Other]\r\nCompany=other\r\n";
+    IniFile ini = IniFile::parse(text);
+    for (const char* missing : {"Company", "ProjectName", "Censor", "Checker", "Receiver"})
+        EXPECT_FALSE(ini.value("Vantorel", missing).has_value()) << missing;
+    EXPECT_EQ("value 199999", ini.value("vantorel", "key199999").value());
+    ini.setValue("Vantorel", "Company", "c");
+    EXPECT_EQ("c", ini.value("Vantorel", "Company").value());
+    EXPECT_EQ("other", ini.value("Other", "Company").value());
+    EXPECT_TRUE(ini.removeKey("Vantorel", "Key7"));
+    const std::string out = ini.bytes();
+    EXPECT_EQ(text.size() - std::string("Key7=value 7\r\n").size() +
+                  std::string("Company=c\r\n").size(),
+              out.size());
+    EXPECT_NE(std::string::npos, out.find("Key199999=value 199999\r\nCompany=c\r\n[Other]"));
+}

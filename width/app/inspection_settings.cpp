@@ -2,6 +2,7 @@
 
 #include "common/atomic_file.h"
 #include "common/error_text.h"
+#include "common/gbk.h"
 #include "common/ini.h"
 
 #include <cerrno>
@@ -92,8 +93,11 @@ SettingsRead readInspectionSettings(const std::string& path) {
     if (!tessera::readIniFile(path, ini, &result.error))
         return result;
     for (const SettingsKey& key : kSettingsKeys) {
-        result.info.*key.value =
-            ini.value(kSettingsSection, key.name, kSettingsValueLimit).value_or("");
+        std::string value = ini.value(kSettingsSection, key.name).value_or("");
+        // Whole characters only: half a character would show as a wrong one and be written
+        // back on the next OK.
+        value.resize(tessera::gbkPrefixLength(value, kSettingsValueLimit));
+        result.info.*key.value = std::move(value);
     }
     setOwnerWritable(path, false);
     return result;

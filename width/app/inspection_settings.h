@@ -16,7 +16,8 @@ namespace fallowmere {
 
 inline constexpr std::string_view kSettingsFileName = "QB.ini";
 inline constexpr std::string_view kSettingsSection = "Vantorel";
-// A value is read into a 260-byte buffer: longer values are cut to 259 bytes.
+// A value is read into a 260-byte buffer: longer values are cut to at most 259 bytes, after
+// the last whole GBK character that fits.
 inline constexpr size_t kSettingsValueLimit = 259;
 // Names another settings file instead of the one beside the program.
 inline constexpr const char* kSettingsEnvironmentVariable = "FALLOWMERE_INI";

@@ -22,6 +22,37 @@ std::string printable(std::string_view gbk) {
     return tessera::escapeCell(ascii ? std::string(gbk) : tessera::gbkToUtf8(gbk));
 }
 
+// Output written a piece at a time, so that a dump of a field of any length needs a buffer of
+// a fixed size rather than copies of the whole output.
+class PrintBuffer {
+public:
+    // Appends a GBK field as printable() does, converting it in pieces of whole characters.
+    bool addField(std::string_view gbk) {
+        while (!gbk.empty()) {
+            const size_t n = tessera::gbkPrefixLength(gbk, kPiece);
+            out_ += printable(gbk.substr(0, n));
+            gbk.remove_prefix(n);
+            if (out_.size() >= kFlushAt && !flush())
+                return false;
+        }
+        return true;
+    }
+    bool add(std::string_view text) {
+        out_ += text;
+        return out_.size() < kFlushAt || flush();
+    }
+    bool flush() {
+        const bool written = writeStdout(out_);
+        out_.clear();
+        return written;
+    }
+
+private:
+    static constexpr size_t kPiece = 64 * 1024;
+    static constexpr size_t kFlushAt = 1024 * 1024;
+    std::string out_;
+};
+
 int dump(const Arguments& args) {
     if (args.positional.size() != 1)
         return tessera::cli::usageError();
@@ -41,19 +72,20 @@ int dump(const Arguments& args) {
         project.list.headerClick(column);
 
     const RecordRows& rows = project.rows;
-    std::string out = "folder\t" + tessera::escapeCell(project.doc.dataDir()) + "\n";
-    out.reserve(out.size() + rows.size() * 96);
+    PrintBuffer out;
+    if (!out.add("folder\t" + tessera::escapeCell(project.doc.dataDir()) + "\n"))
+        return kFailure;
     const FolderListing folder(project.fs, project.doc.dataDir());
     for (size_t i = 0; i < rows.size(); ++i) {
         const CRecordStru& record = rows.record(i);
         for (int c = 0; c < CRecordStru::kFieldCount; ++c) {
-            out += printable(record.field(c));
-            out += '\t';
+            if (!out.addField(record.field(c)) || !out.add("\t"))
+                return kFailure;
         }
-        out += tessera::escapeCell(LocatePicture(folder, record.strName, &rows).path);
-        out += '\n';
+        if (!out.add(tessera::escapeCell(LocatePicture(folder, record.strName, &rows).path) + "\n"))
+            return kFailure;
     }
-    return writeStdout(out) ? kOk : kFailure;
+    return out.flush() ? kOk : kFailure;
 }
 
 int merge(const Arguments& args) {

@@ -19,7 +19,7 @@ namespace fallowmere {
 
 // The texts a row had when it was added. Sorting compares these, never the texts shown, so a
 // row whose texts were edited keeps sorting by its old ones.
-using RowTexts = std::array<std::string, CRecordStru::kFieldCount>;
+using RowTexts = std::array<RecordText, CRecordStru::kFieldCount>;
 
 // Told about changes, before and after, as a Qt item model needs it.
 class RowsObserver {

@@ -67,11 +67,15 @@ void splitInto(std::string_view line, CRecordStru& record) {
     for (int i = 0; i < CRecordStru::kFieldCount; ++i) {
         auto tab = rest.find('\t');
         if (tab == std::string_view::npos) {
-            record.field(i).assign(rest);
-        } else {
-            record.field(i).assign(rest.substr(0, tab));
-            rest.remove_prefix(tab + 1);
+            // What is left fills this field and repeats into every missing one: one text,
+            // shared, however long the line.
+            const RecordText last(rest);
+            for (; i < CRecordStru::kFieldCount; ++i)
+                record.field(i) = last;
+            return;
         }
+        record.field(i) = RecordText(rest.substr(0, tab));
+        rest.remove_prefix(tab + 1);
     }
 }
 

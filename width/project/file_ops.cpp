@@ -113,10 +113,7 @@ bool StdFileOps::deleteFile(const std::string& path, std::string& reason) {
 
 bool StdFileOps::copyFileAtomically(const std::string& from, const std::string& to,
                                     std::string& reason) {
-    std::string data;
-    if (!tessera::readRegularFile(from, data, reason))
-        return false;
-    if (!tessera::writeFileAtomically(to, data, &reason))
+    if (!tessera::copyRegularFileAtomically(from, to, reason))
         return false;
     // Keep the photograph's modification time, as a copy in a file manager does.
     std::error_code ec;

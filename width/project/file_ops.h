@@ -47,7 +47,8 @@ public:
     // Deletes a file for good.
     virtual bool deleteFile(const std::string& path, std::string& reason) = 0;
     // Copies a regular file's content to `to` atomically (a temporary file renamed over `to`),
-    // replacing what `to` holds; a failed copy leaves `to` as it was.
+    // replacing what `to` holds; a failed copy leaves `to` as it was. The memory it takes does
+    // not grow with the file.
     virtual bool copyFileAtomically(const std::string& from, const std::string& to,
                                     std::string& reason) = 0;
     // Creates one folder.

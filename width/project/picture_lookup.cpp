@@ -110,7 +110,10 @@ std::vector<std::string> pictureNameSpellings(std::string_view gbkName) {
     // "/" and NUL are never part of a GBK double-byte character, so the raw bytes and the
     // converted form are equally safe or unsafe.
     std::vector<std::string> spellings;
-    if (!canNamePicture(gbkName))
+    // A name longer than a file name can be (its UTF-8 form is no shorter) names no file;
+    // spelling out a record name of megabytes would only cost copies of it.
+    constexpr size_t kLongestFileName = 255;
+    if (!canNamePicture(gbkName) || gbkName.size() > kLongestFileName)
         return spellings;
     if (auto utf8 = tessera::gbkToUtf8Strict(gbkName))
         spellings.push_back(std::move(*utf8));

@@ -4,7 +4,7 @@
 
 namespace fallowmere {
 
-const std::string& CRecordStru::field(int column) const {
+const RecordText& CRecordStru::field(int column) const {
     switch (column) {
     case 0:
         return strGroup;
@@ -22,8 +22,8 @@ const std::string& CRecordStru::field(int column) const {
     }
 }
 
-std::string& CRecordStru::field(int column) {
-    return const_cast<std::string&>(static_cast<const CRecordStru&>(*this).field(column));
+RecordText& CRecordStru::field(int column) {
+    return const_cast<RecordText&>(static_cast<const CRecordStru&>(*this).field(column));
 }
 
 } // namespace fallowmere

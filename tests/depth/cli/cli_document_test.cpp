@@ -150,7 +150,7 @@ private slots:
         // A byte-order mark first (spreadsheets write one), then remarks with every escape (the
         // other cells are stored as numbers).
         write(tsv, "\xEF\xBB\xBF"
-                   "1\t2\t3\t4\ttab\\there\\\\back\\nnew\\rret\n"
+                   "1\t2\t3\t4\ttab\\there\\\\back\\nnew\\rret\\0nul\n"
                    "5\t\t\t\t\\\\\\t\\n\n");
         Run r = cli(
             {QStringLiteral("import"), tsv, dm, QStringLiteral("--text"), QStringLiteral("a\tb")});
@@ -158,14 +158,15 @@ private slots:
         DmHeader header;
         std::vector<DepthRow> rows;
         QCOMPARE(decodeDm(read(dm), header, rows), DmReadStatus::Complete);
-        QCOMPARE(rows,
-                 (std::vector<DepthRow>{DepthRow("1", "2", "3", "4", "tab\there\\back\nnew\rret"),
-                                        DepthRow("5", "0", "0", "0", "\\\t\n")}));
+        QCOMPARE(rows, (std::vector<DepthRow>{
+                           DepthRow("1", "2", "3", "4",
+                                    "tab\there\\back\nnew\rret" + std::string(1, '\0') + "nul"),
+                           DepthRow("5", "0", "0", "0", "\\\t\n")}));
 
         r = cli({QStringLiteral("dump"), dm});
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, QByteArray("tag\tQTRV_MNZ\ntext\ta\\tb\nnumber\t1\n"
-                                   "1\t2\t3\t4\ttab\\there\\\\back\\nnew\\rret\n"
+                                   "1\t2\t3\t4\ttab\\there\\\\back\\nnew\\rret\\0nul\n"
                                    "5\t0\t0\t0\t\\\\\\t\\n\n"));
         // Every line is one row of five cells, and the rows read back to the same file.
         const QByteArray rowLines = r.out.mid(r.out.indexOf("\n1\t") + 1);

@@ -60,8 +60,8 @@ void ProjectCliTest::dumpListsTheRowsWithThePhotographAPickFinds() {
     write(path(dir, "CrannyData/d.jpg"), "not the folder in use");
     write(path(dir, "p.cm"),
           "1\tnot\ta\theader\r\n" + gbk("组A\ta\t0.12\t自动\t左\\侧\t2026-05-01 10:22:13") +
-              "\r\n1\tb\t0.3\n2\ta\t9\tM\tR\tT\r\n3\tc.tif\t1\tM\t\xFF\tT\r\n4\td\t1\tM\tR\tT\r\n"
-              "5\t../x\t1\tM\tR\tT");
+              "\r\n1\tb\t0.3\n2\ta\t9\tM\tR\tT\r\n3\tc.tif\t1\tM\t\xFF\tT\r\n4\td\t1\tM\tR" +
+              std::string(1, '\0') + "S\tT\r\n5\t../x\t1\tM\tR\tT");
     RunOptions options;
     options.workingDirectory = dir.path();
     const Run r = run({QStringLiteral("dump"), QStringLiteral("p.cm")}, options);
@@ -72,7 +72,7 @@ void ProjectCliTest::dumpListsTheRowsWithThePhotographAPickFinds() {
              "folder\t" + folder + "\n" + "组A\ta\t0.12\t自动\t左\\\\侧\t2026-05-01 10:22:13\t" +
                  folder + "A.JPG\n" + "1\tb\t0.3\t0.3\t0.3\t0.3\t" + folder + "b.bmp\n" +
                  "3\tc.tif\t1\tM\t\uFFFD\tT\t" + folder + "c.tif\n" + //
-                 "4\td\t1\tM\tR\tT\t\n" +                             //
+                 "4\td\t1\tM\tR\\0S\tT\t\n" +                         // NUL escaped
                  "5\t../x\t1\tM\tR\tT\t\n");
 }
 
@@ -114,6 +114,18 @@ void ProjectCliTest::dumpWithoutPictureFolderOrWithoutProject() {
     QCOMPARE(r.status, 0);
     QCOMPARE(r.out.toStdString(), "folder\t" + realDir(dir) + "/CrannyData/\n1\ta\t1\tM\tR\tT\t\n");
     QVERIFY(r.errText().contains(QStringLiteral("无文件数据可加载！")));
+
+    // A field of 700 kB, printed a piece at a time: no character split, every escape kept.
+    std::string longRemark, printed;
+    for (int i = 0; i < 100'000; ++i) {
+        longRemark += gbk("裂缝") + "\\\ra";
+        printed += "裂缝\\\\\\ra";
+    }
+    write(project, "h\r\n1\ta\t1\tM\t" + longRemark + "\tT\r\n");
+    r = run({QStringLiteral("dump"), q(project)});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.out.toStdString(),
+             "folder\t" + realDir(dir) + "/CrannyData/\n1\ta\t1\tM\t" + printed + "\tT\t\n");
 
     RunOptions full;
     full.stdoutFile = QStringLiteral("/dev/full");

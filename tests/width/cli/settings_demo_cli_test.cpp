@@ -37,27 +37,31 @@ void SettingsDemoCliTest::settingsReadsAndWritesAsTheProgramDoes() {
     TempDir dir;
     const std::string ini = path(dir, "QB.ini");
     const std::string longCompany(300, 'A');
+    // A project name whose character 老 would be split by the 259-byte cut, and a receiver
+    // holding NUL, which is printed escaped.
+    const std::string longProject = std::string(258, 'B') + gbk("老");
     write(ini, "[Other]\r\nx=1\r\n[vantorel]\r\ncompany=" + longCompany +
-                   "\r\nChecker=" + gbk("老李") + "\r\n");
+                   "\r\nProjectName=" + longProject + "\r\nChecker=" + gbk("老李") +
+                   "\r\nReceiver=a" + std::string(1, '\0') + "b\r\n");
     Run r = run({QStringLiteral("settings"), QStringLiteral("--ini"), q(ini)});
     QCOMPARE(r.status, 0);
-    const QByteArray cut(259, 'A');
-    QCOMPARE(r.out, settingsLines(cut, "", "", "老李", ""));
+    const QByteArray cut(259, 'A'), cutProject(258, 'B');
+    QCOMPARE(r.out, settingsLines(cut, cutProject, "", "老李", "a\\0b"));
     QVERIFY(!ownerMayWrite(ini)); // read-only between accesses
 
     r = run({QStringLiteral("settings"), QStringLiteral("--ini"), q(ini),
              QStringLiteral("Censor=张三"), QStringLiteral("RECEIVER=李四 = 收"),
              QStringLiteral("Censor=王五")});
     QCOMPARE(r.status, 0);
-    QCOMPARE(r.out, settingsLines(cut, "", "王五", "老李", "李四 = 收"));
+    QCOMPARE(r.out, settingsLines(cut, cutProject, "王五", "老李", "李四 = 收"));
     QVERIFY(!ownerMayWrite(ini));
     // The dialog's OK writes all five keys, the values held in memory (cut on reading).
     const std::string file = read(ini);
     QVERIFY(file.find("[Other]\r\nx=1\r\n") == 0);
     for (const std::string& line :
-         {"company=" + std::string(cut.constData(), 259) + "\r\n", std::string("ProjectName=\r\n"),
-          "Censor=" + gbk("王五") + "\r\n", "Checker=" + gbk("老李") + "\r\n",
-          "Receiver=" + gbk("李四 = 收")})
+         {"company=" + std::string(cut.constData(), 259) + "\r\n",
+          "ProjectName=" + std::string(258, 'B') + "\r\n", "Censor=" + gbk("王五") + "\r\n",
+          "Checker=" + gbk("老李") + "\r\n", "Receiver=" + gbk("李四 = 收")})
         QVERIFY2(file.find(line) != std::string::npos, line.c_str());
     QVERIFY(file.find(longCompany) == std::string::npos);
 

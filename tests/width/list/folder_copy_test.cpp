@@ -5,6 +5,10 @@
 #include "tests/width/test_util.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <fstream>
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace fallowmere;
 using widthtest::exists;
@@ -181,6 +185,49 @@ TEST_F(FolderCopyTest, FailuresAreReportedAndTheRestIsCopied) {
     EXPECT_EQ(CopyOutcome::Failed, CopyFolder(fs, prompts, dir / "missing", to).outcome);
     EXPECT_EQ(CopyOutcome::Failed, CopyFolder(fs, prompts, from, dir / "missing").outcome);
 }
+
+// Sanitizers reserve far more address space than the limit below allows.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define TESSERA_UNDER_SANITIZER 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define TESSERA_UNDER_SANITIZER 1
+#endif
+
+#ifndef TESSERA_UNDER_SANITIZER
+TEST_F(FolderCopyTest, PhotographsLargerThanTheMemoryAllowedAreCopied) {
+    // 160 MiB (sparse, with marks at both ends) copied under a 96 MiB address-space limit:
+    // only a copy in pieces of a fixed size can succeed.
+    const std::string big = from + "/big.jpg";
+    const off_t size = off_t{160} << 20;
+    const int fd = open(big.c_str(), O_CREAT | O_WRONLY, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(0, ftruncate(fd, size));
+    ASSERT_EQ(5, pwrite(fd, "first", 5, 0));
+    ASSERT_EQ(4, pwrite(fd, "last", 4, size - 4));
+    close(fd);
+    auto copyUnderLimit = [this] {
+        struct rlimit limit {};
+        limit.rlim_cur = limit.rlim_max = rlim_t{96} << 20;
+        setrlimit(RLIMIT_AS, &limit);
+        const CopyResult r = copy();
+        std::_Exit(r.outcome == CopyOutcome::Succeeded && r.copied == 5 ? 0 : 1);
+    };
+    EXPECT_EXIT(copyUnderLimit(), ::testing::ExitedWithCode(0), "");
+    std::ifstream a(big, std::ios::binary), b(to + "/CrackData/big.jpg", std::ios::binary);
+    std::vector<char> x(1 << 20), y(1 << 20);
+    off_t compared = 0;
+    while (a.read(x.data(), x.size()), b.read(y.data(), y.size()), a.gcount() > 0) {
+        ASSERT_EQ(a.gcount(), b.gcount());
+        ASSERT_TRUE(std::equal(x.begin(), x.begin() + a.gcount(), y.begin())) << compared;
+        compared += a.gcount();
+    }
+    EXPECT_EQ(size, compared);
+    EXPECT_EQ(0, b.gcount());
+}
+#endif
 
 TEST(ProjectMerge, MergingAProjectWithItselfChangesAndLosesNothing) {
     TempDir dir;

@@ -110,6 +110,9 @@ TEST_F(RecordListTest, OpenListsEachNameOnceKeepingTheFirst) {
     // An Open replaces the rows.
     openProject({rec("z")});
     EXPECT_EQ(Names{"z"}, names());
+    // The rows hold the texts of the records read, not copies of them.
+    openProject({rec(std::string(100, 'n'))});
+    EXPECT_EQ(doc.records()[0].strName.data(), rows.record(0).strName.data());
 }
 
 TEST_F(RecordListTest, AddAppendsNewNamesRewritesTheFileAndCopiesThePictures) {

@@ -86,6 +86,23 @@ TEST(CmRead, LongLinesAreKeptWhole) {
     EXPECT_EQ(name, records[0].strName);
 }
 
+TEST(CmRead, ALongLineIsHeldOnceHoweverOftenItsFieldRepeatsOrItsRecordIsCopied) {
+    // A line of a megabyte without a TAB fills all six fields; one whose fourth field is the
+    // last fills the last three with it.
+    const std::string line(1'000'000, 'x');
+    const auto records = parse("h\r\n" + line + "\r\n1\t2\t3\t" + line + "\r\n");
+    ASSERT_EQ(2u, records.size());
+    const CRecordStru copy0 = records[0];
+    for (int c = 0; c < CRecordStru::kFieldCount; ++c) {
+        EXPECT_EQ(line, records[0].field(c));
+        EXPECT_EQ(records[0].field(0).data(), records[0].field(c).data()) << c;
+        EXPECT_EQ(records[0].field(c).data(), copy0.field(c).data()) << c;
+        if (c >= 3) {
+            EXPECT_EQ(records[1].field(3).data(), records[1].field(c).data()) << c;
+        }
+    }
+}
+
 TEST(CmWrite, HeaderAndRowsInGbkWithCrLf) {
     const std::vector<CRecordStru> rows = {rec("1", "裂缝", "0.12", "M", "", "t"),
                                            rec("", "", "", "", "", "")};

@@ -1,8 +1,17 @@
 #include "width/list/ui/record_rows_model.h"
 
+#include "common/gbk.h"
 #include "common/qt/text.h"
 
 namespace fallowmere {
+namespace {
+
+// A cell shows at most this many bytes of its text, cut after a whole character and followed
+// by "…": more than the widest column shows, so that a text of megabytes is decoded, measured
+// and drawn as quickly as a short one (the style elides what does not fit anyway).
+constexpr size_t kShownBytes = 4096;
+
+} // namespace
 
 RecordRowsModel::RecordRowsModel(RecordRows& rows, std::vector<ListColumn> columns, QObject* parent)
     : QAbstractTableModel(parent), rows_(rows), columns_(std::move(columns)) {
@@ -27,11 +36,19 @@ QVariant RecordRowsModel::data(const QModelIndex& index, int role) const {
     const size_t row = static_cast<size_t>(index.row());
     const int column = index.column();
     switch (role) {
-    case Qt::DisplayRole:
+    case Qt::DisplayRole: {
         if (column < 0 || column >= CRecordStru::kFieldCount)
             return {};
-        decoder_.toUtf16(rows_.record(row).field(column), scratch_);
-        return QString::fromStdU16String(scratch_);
+        std::string_view text = rows_.record(row).field(column);
+        const bool cut = text.size() > kShownBytes;
+        if (cut)
+            text = text.substr(0, tessera::gbkPrefixLength(text, kShownBytes));
+        decoder_.toUtf16(text, scratch_);
+        QString shown = QString::fromStdU16String(scratch_);
+        if (cut)
+            shown += QChar(0x2026);
+        return shown;
+    }
     case Qt::CheckStateRole:
         if (column == 0)
             return rows_.isChecked(row) ? Qt::Checked : Qt::Unchecked;

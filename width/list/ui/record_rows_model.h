@@ -1,6 +1,7 @@
 #pragma once
 // The record list's rows (RecordRows) as a Qt item model: six columns, the texts decoded from
-// GBK only when a cell is shown, a check box in column 0. The rows stay the one place that
+// GBK only when a cell is shown (the first few thousand bytes of a longer text, followed by
+// "…"), a check box in column 0. The rows stay the one place that
 // holds texts, check boxes and selection; the model passes on every change they announce.
 
 #include "common/text.h"

@@ -143,6 +143,26 @@ private slots:
         QCOMPARE(shot.pixelColor(shot.width() - 5, shot.height() - 5), QColor(240, 240, 255));
     }
 
+    void aTextOfMegabytesShowsItsBeginningInTheCell() {
+        const QString remark = QStringLiteral("很长的备注").repeated(200'000); // 2 MB in GBK
+        const auto p = makeProject(tmp->path(), QStringLiteral("long.cm"),
+                                   {{"1", "L1", "0.1", "M", remark, "T"}});
+        open(p.file);
+        const QString shown = view->model()->index(0, 4).data().toString();
+        QVERIFY2(shown.size() < 10'000, qPrintable(QString::number(shown.size())));
+        QVERIFY(shown.endsWith(QChar(0x2026)));
+        QVERIFY(remark.startsWith(shown.chopped(1)));
+        // The cell is drawn with its text, not left blank.
+        view->setColumnWidth(4, 200);
+        const QImage cell =
+            view->viewport()->grab(view->visualRect(view->model()->index(0, 4))).toImage();
+        int dark = 0;
+        for (int y = 0; y < cell.height(); ++y)
+            for (int x = 0; x < cell.width(); ++x)
+                dark += qGray(cell.pixel(x, y)) < 128;
+        QVERIFY(dark > 20);
+    }
+
     void singleModePickShowsOneRecordAndMovesTheCheck() {
         clickText(2);
         QCOMPARE(shown(), QStringList{"N3"});
